@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QFont>
+
+namespace runtime {
+
+// The entry forms' Korean sans font at 11.25 pt.
+QFont formFont();
+// The report boxes' fixed-pitch Korean font at 9 pt, in which a Hangul
+// syllable is exactly two columns wide and every other character one.
+QFont reportFont();
+
+} // namespace runtime

@@ -1,0 +1,43 @@
+#include "tollsheet/Entry.h"
+
+#include "runtime/Text.h"
+
+namespace tollsheet {
+
+using namespace runtime;
+
+CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
+                     const QString &text4, const QString &text5)
+{
+    CustRecord entry;
+    entry.CustNo = TextToInteger(text1);
+    entry.GradeCode = UpperCase(text2);
+    entry.VoiceSvc = UpperCase(text3);
+    entry.TextSvc = UpperCase(text4);
+    entry.CallTime = TextToInteger(text5);
+    return entry;
+}
+
+static bool isYesOrNo(const QString &flag)
+{
+    return CompareText(flag, QStringLiteral("Y")) == 0 || CompareText(flag, QStringLiteral("N")) == 0;
+}
+
+std::optional<Refusal> checkEntry(const CustRecord &entry, Integer custCount)
+{
+    if (entry.CustNo < 0 || entry.CustNo > 9)
+        return Refusal{QStringLiteral("고객번호는 정수 1자리로 입력되어야 합니다"), 1};
+    if (CompareText(entry.GradeCode, QStringLiteral("A")) < 0 || CompareText(entry.GradeCode, QStringLiteral("Z")) > 0)
+        return Refusal{QStringLiteral("등급코드 영문자 1자리로 입력되어야 합니다"), 2};
+    if (!isYesOrNo(entry.VoiceSvc))
+        return Refusal{QStringLiteral("음성서비스가입여부는 Y,N만 입력가능합니다."), 3};
+    if (!isYesOrNo(entry.TextSvc))
+        return Refusal{QStringLiteral("문자서비스가입여부는 Y,N만 입력가능합니다."), 4};
+    if (entry.CallTime < 0 || entry.CallTime > 999)
+        return Refusal{QStringLiteral("전화사용시간은 정수 3자리로 입력해야합니다."), 5};
+    if (custCount >= CustTableType::Size)
+        return Refusal{QStringLiteral("최대 입력자료의 수는 7건 입니다"), 0};
+    return std::nullopt;
+}
+
+} // namespace tollsheet

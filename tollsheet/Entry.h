@@ -1,0 +1,26 @@
+#pragma once
+
+#include "tollsheet/Module1.h"
+
+#include <optional>
+
+namespace tollsheet {
+
+// The subscriber typed into the five entry boxes, converted: the two numbers
+// through TextToInteger (which may raise the overflow error), the three codes
+// upper-cased. Nothing is trimmed.
+CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
+                     const QString &text4, const QString &text5);
+
+// Why an entry is refused, and which box (1 to 5) takes the focus; 0 leaves
+// the focus where it is.
+struct Refusal {
+    QString message;
+    int box = 0;
+};
+
+// The entry checks, in order; the first that fails is the answer. A full table
+// is tested last, after every field has passed.
+std::optional<Refusal> checkEntry(const CustRecord &entry, Integer custCount);
+
+} // namespace tollsheet

@@ -1,0 +1,54 @@
+#include "tollsheet/Form2.h"
+
+#include "runtime/Boxes.h"
+#include "runtime/Fonts.h"
+#include "tollsheet/Billing.h"
+
+#include <QGroupBox>
+#include <QScopeGuard>
+
+namespace tollsheet {
+
+using namespace runtime;
+
+namespace {
+
+// A frame at `top` holding one report box, named after the frame's caption.
+MultiLineBox *framedBox(QWidget *form, const char *frameName, const char *boxName, const QString &caption, int top)
+{
+    auto *frame = new QGroupBox(caption, form);
+    frame->setObjectName(QLatin1String(frameName));
+    place(frame, 240, top, 7335, 2295);
+    auto *box = new MultiLineBox(frame);
+    box->setObjectName(QLatin1String(boxName));
+    box->setAccessibleName(caption);
+    box->setFont(reportFont());
+    place(box, 120, 240, 7095, 1935);
+    return box;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *parent) : LoadableForm(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Form2"));
+    setFont(formFont());
+    setClientSize(this, 7815, 5355);
+    Text1 = framedBox(this, "Frame1", "Text1", QStringLiteral("입력된 자료"), 240);
+    Text2 = framedBox(this, "Frame2", "Text2", QStringLiteral("출력자료"), 2760);
+    runtime::setTabOrder({Text1, Text2});
+    centreOnScreen(this);
+}
+
+void Form2::Form_Load()
+{
+    ReportBoxes report;
+    const auto assign = qScopeGuard([&] {
+        Text1->setText(report.Text1);
+        Text2->setText(report.Text2);
+    });
+    buildBillingReport(Module1::CustTable, Module1::CustCount, report);
+}
+
+} // namespace tollsheet
