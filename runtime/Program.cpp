@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace runtime {
 
@@ -13,7 +14,11 @@ static bool isSet(const char *variable)
 
 bool haveDisplay()
 {
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"))
+        return true;
+    // A platform plugin that needs no display server (offscreen, vnc, eglfs...).
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    return platform && *platform && std::strncmp(platform, "xcb", 3) != 0 && std::strncmp(platform, "wayland", 7) != 0;
 }
 
 void reportNoDisplay(const char *program)

@@ -1,0 +1,191 @@
+// The runtime's widgets: multi-line boxes, fonts, loading forms, the error guard.
+#include "FormDriver.h"
+#include "runtime/Boxes.h"
+#include "runtime/Fonts.h"
+#include "runtime/Forms.h"
+#include "runtime/Numbers.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QTest>
+
+using namespace runtime;
+
+namespace {
+
+// A form that counts its loads and writes the count into its box.
+class CountingForm : public LoadableForm {
+public:
+    CountingForm()
+    {
+        setObjectName(QStringLiteral("CountingForm"));
+        box = new MultiLineBox(this);
+    }
+    int loads = 0;
+    bool failWhileLoading = false;
+    MultiLineBox *box;
+
+protected:
+    void Form_Load() override
+    {
+        ++loads;
+        box->setText(QStringLiteral("load %1\r\n").arg(loads));
+        if (failWhileLoading)
+            throw RuntimeError(RuntimeError::Kind::Overflow);
+        box->setText(box->Text() + QStringLiteral("done\r\n"));
+    }
+};
+
+} // namespace
+
+class FormsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("formstest")); }
+
+    void multiLineBoxReadsBackWhatWasAssigned()
+    {
+        MultiLineBox box;
+        const QString text = QStringLiteral("  heading\r\n\r\nline\r\n");
+        box.setText(text);
+        QCOMPARE(box.Text(), text);
+        QCOMPARE(box.toPlainText(), QStringLiteral("  heading\n\nline\n"));
+        box.setText(QStringLiteral("a\rb"));
+        QCOMPARE(box.Text(), QStringLiteral("a\rb"));
+        QCOMPARE(box.toPlainText(), QStringLiteral("a\nb"));
+
+        // Once the user types, the box reads back what it shows, in CRLF lines.
+        box.setText(QStringLiteral("x\r\n"));
+        box.show();
+        box.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&box, QStringLiteral("y"));
+        QCOMPARE(box.Text(), QStringLiteral("x\r\ny"));
+    }
+
+    void textBoxHasNoLengthLimit()
+    {
+        TextBox box;
+        const QString page(100000, u'9');
+        box.setText(page);
+        QCOMPARE(box.text().size(), page.size());
+    }
+
+    void reportFontIsFixedPitchKorean()
+    {
+        const QFont font = reportFont();
+        QCOMPARE(QFontInfo(font).family(), QStringLiteral("NanumGothicCoding"));
+        const QFontMetricsF metrics(font);
+        const qreal column = metrics.horizontalAdvance(QLatin1Char('0'));
+        QVERIFY(column > 0);
+        for (const QString &text : {QStringLiteral(" "), QStringLiteral(","), QStringLiteral("Y"), QStringLiteral(":")})
+            QCOMPARE(metrics.horizontalAdvance(text), column);
+        for (const QString &syllable : {QStringLiteral("가"), QStringLiteral("반"), QStringLiteral("프"), QStringLiteral("밀")})
+            QCOMPARE(metrics.horizontalAdvance(syllable), 2 * column);
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("일    반")), 8 * column);
+    }
+
+    void formFontIsKorean()
+    {
+        const QFont font = formFont();
+        QCOMPARE(QFontInfo(font).family(), QStringLiteral("NanumGothic"));
+        QVERIFY(QFontMetricsF(font).inFontUcs4(U'출'));
+        QCOMPARE(font.pointSizeF(), 11.25);
+    }
+
+    void twipsToPixels()
+    {
+        QCOMPARE(twipRect(2400, 360, 1815, 375), QRect(160, 24, 121, 25));
+        QCOMPARE(pixels(5175), 345);
+        QCOMPARE(pixels(7), 0);
+        QCOMPARE(pixels(8), 1);
+    }
+
+    void modelessFormLoadsOnceUntilClosed()
+    {
+        CountingForm form;
+        ShowForm(form, Modality::Modeless);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.loads, 1);
+        ShowForm(form, Modality::Modeless); // already loaded: only brought forward
+        QCOMPARE(form.loads, 1);
+        QCOMPARE(form.box->Text(), QStringLiteral("load 1\r\ndone\r\n"));
+
+        form.close(); // unloads: boxes emptied
+        QVERIFY(!form.isLoaded());
+        QCOMPARE(form.box->Text(), QString());
+        ShowForm(form, Modality::Modeless);
+        QCOMPARE(form.loads, 2);
+        QCOMPARE(form.box->Text(), QStringLiteral("load 2\r\ndone\r\n"));
+        form.close();
+    }
+
+    void modalFormReturnsWhenClosed()
+    {
+        CountingForm form;
+        QString seen;
+        driver::whenFormOpens(QStringLiteral("CountingForm"), [&](QWidget *) { seen = form.box->Text(); });
+        ShowForm(form, Modality::Modal);
+        QCOMPARE(seen, QStringLiteral("load 1\r\ndone\r\n"));
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.isLoaded());
+    }
+
+    void errorWhileLoadingIsShownAndKeepsWhatWasWritten()
+    {
+        CountingForm form;
+        form.failWhileLoading = true;
+        driver::Shown shown;
+        driver::answerNextMessage(shown);
+        ShowForm(form, Modality::Modeless);
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("formstest"));
+        QCOMPARE(shown.text, RuntimeError(RuntimeError::Kind::Overflow).description());
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.box->Text(), QStringLiteral("load 1\r\n"));
+        form.close();
+    }
+
+    void guardShowsEveryKindOfError_data()
+    {
+        QTest::addColumn<RuntimeError::Kind>("kind");
+        QTest::newRow("overflow") << RuntimeError::Kind::Overflow;
+        QTest::newRow("subscript") << RuntimeError::Kind::SubscriptOutOfRange;
+        QTest::newRow("type mismatch") << RuntimeError::Kind::TypeMismatch;
+        QTest::newRow("invalid argument") << RuntimeError::Kind::InvalidArgument;
+    }
+    void guardShowsEveryKindOfError()
+    {
+        QFETCH(RuntimeError::Kind, kind);
+        QWidget owner;
+        driver::Shown shown;
+        driver::answerNextMessage(shown);
+        bool after = false;
+        guard(&owner, [&] {
+            throw RuntimeError(kind);
+            after = true;
+        });
+        QVERIFY(!after);
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("formstest"));
+        QVERIFY(!shown.text.isEmpty());
+        QCOMPARE(shown.text, RuntimeError(kind).description());
+    }
+
+    void messageBoxHasNoIconAndOneButton()
+    {
+        QWidget owner;
+        driver::Shown shown;
+        driver::answerNextMessage(shown);
+        ShowMessage(&owner, QStringLiteral("프롬프트"), QStringLiteral("제목"));
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("제목"));
+        QCOMPARE(shown.text, QStringLiteral("프롬프트"));
+        QCOMPARE(shown.icon, QMessageBox::NoIcon);
+        QCOMPARE(shown.buttons, 1);
+    }
+};
+
+QTEST_MAIN(FormsTest)
+#include "test_runtime_forms.moc"

@@ -1,0 +1,228 @@
+// The subscriber entry form, driven through its real widgets.
+#include "FormDriver.h"
+#include "runtime/Errors.h"
+#include "tollsheet/Form1.h"
+#include "tollsheet/Module1.h"
+
+#include <QLabel>
+
+using namespace tollsheet;
+using driver::child;
+
+namespace {
+
+const char *const Boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5"};
+
+void typeSubscriber(QWidget *form, const QStringList &texts)
+{
+    for (int i = 0; i < 5; ++i)
+        driver::type(form, Boxes[i], texts[i]);
+}
+
+QStringList boxTexts(QWidget *form)
+{
+    QStringList texts;
+    for (const char *box : Boxes)
+        texts << child<QLineEdit>(form, box)->text();
+    return texts;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(tollsheet::CustRecord)
+
+class EntryTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Form1> form;
+
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("tollsheet")); }
+
+    void init()
+    {
+        Module1::CustTable = {};
+        Module1::CustCount = 0;
+        form = std::make_unique<Form1>();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    void cleanup() { form.reset(); }
+
+    void startsWithFocusInFirstBoxAndTabsInOrder()
+    {
+        QCOMPARE(QApplication::focusWidget(), child(form.get(), "Text1"));
+        const char *order[] = {"Text2", "Text3", "Text4", "Text5", "Command1", "Command2", "Text1"};
+        for (const char *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(next));
+        }
+        QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
+        QCOMPARE(child<QPushButton>(form.get(), "Command1")->text(), QStringLiteral("입력"));
+        QCOMPARE(child<QPushButton>(form.get(), "Command2")->text(), QStringLiteral("출력"));
+    }
+
+    void labelsNameTheirBoxes_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("1") << "Label1" << "Text1" << "고객번호" << QRect(160, 24, 121, 25);
+        QTest::newRow("2") << "Label2" << "Text2" << "등급코드" << QRect(160, 56, 121, 25);
+        QTest::newRow("3") << "Label3" << "Text3" << "음성서비스가입여부" << QRect(160, 88, 121, 25);
+        QTest::newRow("4") << "Label4" << "Text4" << "문자서비스가입여부" << QRect(160, 120, 121, 25);
+        QTest::newRow("5") << "Label5" << "Text5" << "전화사용시간" << QRect(160, 152, 121, 25);
+    }
+    void labelsNameTheirBoxes()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, box);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        auto *control = child<QLabel>(form.get(), label.toLatin1().constData());
+        QCOMPARE(control->text(), caption);
+        QCOMPARE(control->buddy()->objectName(), box);
+        QCOMPARE(control->buddy()->geometry(), geometry);
+    }
+
+    void refusedEntries_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        const QString custNo = QStringLiteral("고객번호는 정수 1자리로 입력되어야 합니다");
+        const QString grade = QStringLiteral("등급코드 영문자 1자리로 입력되어야 합니다");
+        const QString voice = QStringLiteral("음성서비스가입여부는 Y,N만 입력가능합니다.");
+        const QString text = QStringLiteral("문자서비스가입여부는 Y,N만 입력가능합니다.");
+        const QString time = QStringLiteral("전화사용시간은 정수 3자리로 입력해야합니다.");
+        QTest::newRow("all empty") << QStringList{"", "", "", "", ""} << grade << "Text2";
+        QTest::newRow("9.5 rounds to 10") << QStringList{"9.5", "S", "Y", "N", "1"} << custNo << "Text1";
+        QTest::newRow("negative number") << QStringList{"-1", "S", "Y", "N", "1"} << custNo << "Text1";
+        QTest::newRow("grade ZA") << QStringList{"1", "ZA", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade after a blank") << QStringList{"1", " A", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade Hangul") << QStringList{"1", "가", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade digit") << QStringList{"1", "1", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("voice with a blank") << QStringList{"1", "S", "Y ", "N", "1"} << voice << "Text3";
+        QTest::newRow("voice YES") << QStringList{"1", "S", "YES", "N", "1"} << voice << "Text3";
+        QTest::newRow("text x") << QStringList{"1", "S", "n", "x", "1"} << text << "Text4";
+        QTest::newRow("time 1000") << QStringList{"1", "S", "Y", "N", "1000"} << time << "Text5";
+        QTest::newRow("time 999.5") << QStringList{"1", "S", "Y", "N", "999.5"} << time << "Text5";
+        QTest::newRow("time negative") << QStringList{"1", "S", "Y", "N", "-1"} << time << "Text5";
+        QTest::newRow("grade and time wrong") << QStringList{"1", "1", "Y", "N", "5000"} << grade << "Text2";
+    }
+    void refusedEntries()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        typeSubscriber(form.get(), texts);
+        const driver::Shown shown = driver::clickAnswering(form.get(), "Command1");
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.text, message);
+        QCOMPARE(shown.title, QStringLiteral("입력 오류"));
+        QCOMPARE(shown.icon, QMessageBox::NoIcon);
+        QCOMPARE(form->focusWidget()->objectName(), focus);
+        QCOMPARE(boxTexts(form.get()), texts);
+        QCOMPARE(Module1::CustCount, Integer(0));
+    }
+
+    void acceptedEntries_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<CustRecord>("stored");
+        QTest::newRow("lower case, empty numbers") << QStringList{"", "s", "y", "n", ""} << CustRecord{0, "S", "Y", "N", 0};
+        QTest::newRow("blanks before a number") << QStringList{"  7", "a", "Y", "N", "999"} << CustRecord{7, "A", "Y", "N", 999};
+        QTest::newRow("halves to even") << QStringList{"8.5", "F", "N", "y", "998.5"} << CustRecord{8, "F", "N", "Y", 998};
+        QTest::newRow("small negative") << QStringList{"-0.4", "I", "N", "N", "0"} << CustRecord{0, "I", "N", "N", 0};
+        QTest::newRow("no number") << QStringList{"abc", "Z", "N", "N", "12kg"} << CustRecord{0, "Z", "N", "N", 12};
+        QTest::newRow("several letters") << QStringList{"9", "ab", "n", "n", "1"} << CustRecord{9, "AB", "N", "N", 1};
+    }
+    void acceptedEntries()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(CustRecord, stored);
+        typeSubscriber(form.get(), texts);
+        const driver::Shown shown = driver::clickAnswering(form.get(), "Command1");
+        QVERIFY(!shown.seen);
+        QCOMPARE(Module1::CustCount, Integer(1));
+        QVERIFY(Module1::CustTable(1) == stored);
+        QCOMPARE(boxTexts(form.get()), QStringList(5, QString()));
+        QCOMPARE(form->focusWidget(), child(form.get(), "Text1"));
+    }
+
+    void eighthSubscriberIsRefused()
+    {
+        for (int i = 1; i <= 7; ++i) {
+            typeSubscriber(form.get(), {QString::number(i), "S", "Y", "N", "10"});
+            QVERIFY(!driver::clickAnswering(form.get(), "Command1").seen);
+        }
+        QCOMPARE(Module1::CustCount, Integer(7));
+        QCOMPARE(Module1::CustTable(7).CustNo, Integer(7));
+
+        const QStringList eighth{"8", "C", "N", "Y", "5"};
+        typeSubscriber(form.get(), eighth);
+        driver::Shown shown = driver::clickAnswering(form.get(), "Command1");
+        QCOMPARE(shown.text, QStringLiteral("최대 입력자료의 수는 7건 입니다"));
+        QCOMPARE(shown.title, QStringLiteral("입력 오류"));
+        QCOMPARE(form->focusWidget(), child(form.get(), "Command1")); // not moved
+        QCOMPARE(boxTexts(form.get()), eighth);
+        QCOMPARE(Module1::CustCount, Integer(7));
+
+        // A bad field is still reported before the full table.
+        driver::type(form.get(), "Text1", QStringLiteral("10"));
+        shown = driver::clickAnswering(form.get(), "Command1");
+        QCOMPARE(shown.text, QStringLiteral("고객번호는 정수 1자리로 입력되어야 합니다"));
+        QCOMPARE(form->focusWidget(), child(form.get(), "Text1"));
+    }
+
+    void overflowIsShownAndChangesNothing_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("customer number 40000") << QStringList{"40000", "S", "Y", "N", "1"};
+        // Every box is read before any test, so the overflow wins over test 1.
+        QTest::newRow("usage time overflow") << QStringList{"12", "S", "Y", "N", "99999"};
+        QTest::newRow("a thousand digits") << QStringList{"1", "S", "Y", "N", QString(1000, u'9')};
+    }
+    void overflowIsShownAndChangesNothing()
+    {
+        QFETCH(QStringList, texts);
+        typeSubscriber(form.get(), texts);
+        const driver::Shown shown = driver::clickAnswering(form.get(), "Command1");
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("tollsheet"));
+        QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::Overflow).description());
+        QCOMPARE(boxTexts(form.get()), texts);
+        QCOMPARE(form->focusWidget(), child(form.get(), "Command1")); // where the click left it
+        QCOMPARE(Module1::CustCount, Integer(0));
+
+        // The program goes on: the next click works.
+        typeSubscriber(form.get(), {"1", "S", "Y", "N", "1"});
+        QVERIFY(!driver::clickAnswering(form.get(), "Command1").seen);
+        QCOMPARE(Module1::CustCount, Integer(1));
+    }
+
+    void reportOpensWithEmptyTableAndShowsLaterEntries()
+    {
+        QString first;
+        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *report) {
+            first = child<runtime::MultiLineBox>(report, "Text2")->Text();
+        });
+        driver::click(form.get(), "Command2");
+        QCOMPARE(first.count(QStringLiteral("\r\n")), 3);
+
+        typeSubscriber(form.get(), {"4", "C", "N", "N", "0"});
+        driver::click(form.get(), "Command1");
+        QString second;
+        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *report) {
+            second = child<runtime::MultiLineBox>(report, "Text2")->Text();
+        });
+        driver::click(form.get(), "Command2");
+        QVERIFY(second.startsWith(first));
+        QCOMPARE(second.mid(first.size()),
+                 QStringLiteral("      4      단    체      20,000            0      20,000    \r\n"));
+    }
+};
+
+QTEST_MAIN(EntryTest)
+#include "test_tollsheet_entry.moc"

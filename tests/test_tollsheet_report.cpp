@@ -1,0 +1,283 @@
+// The billing report: its exact text, its columns, the sort, and its form.
+#include "FormDriver.h"
+#include "runtime/Fonts.h"
+#include "tollsheet/Billing.h"
+#include "tollsheet/Form1.h"
+
+#include <QFontInfo>
+#include <QGroupBox>
+
+using namespace tollsheet;
+using runtime::CRLF;
+using runtime::ReportBoxes;
+
+namespace {
+
+QString b(int count) { return QString(count, u' '); }
+
+const QString ListingHeading = QStringLiteral("   고객번호  등급코드 음성서비스가입여부 문자서비스가입여부  전화사용시간") + CRLF;
+const QString ReportHeading = QStringLiteral("  비번호 : 10") + CRLF + CRLF
+                              + QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고") + CRLF;
+
+const QList<CustRecord> WorkedExample = {{3, "S", "Y", "N", 120}, {1, "I", "Y", "Y", 500}, {2, "C", "N", "N", 0}};
+
+const QString WorkedListing = ListingHeading                                                  //
+                              + b(6) + "3" + b(10) + "S" + b(12) + "Y" + b(17) + "N" + b(17) + "120" + CRLF
+                              + b(6) + "1" + b(10) + "I" + b(12) + "Y" + b(17) + "Y" + b(17) + "500" + CRLF
+                              + b(6) + "2" + b(10) + "C" + b(12) + "N" + b(17) + "N" + b(17) + "0" + CRLF;
+const QString SortedListing = ListingHeading                                                  //
+                              + b(6) + "1" + b(10) + "I" + b(12) + "Y" + b(17) + "Y" + b(17) + "500" + CRLF
+                              + b(6) + "2" + b(10) + "C" + b(12) + "N" + b(17) + "N" + b(17) + "0" + CRLF
+                              + b(6) + "3" + b(10) + "S" + b(12) + "Y" + b(17) + "N" + b(17) + "120" + CRLF;
+const QString WorkedReport = ReportHeading
+                             + b(6) + "1" + b(6) + "일    반" + b(6) + "89,750" + b(7) + "37,000" + b(5) + "125,750" + b(4) + "우수" + CRLF
+                             + b(6) + "2" + b(6) + "단    체" + b(6) + "20,000" + b(12) + "0" + b(6) + "20,000" + b(4) + CRLF
+                             + b(6) + "3" + b(6) + "프리미엄" + b(6) + "60,200" + b(7) + "20,000" + b(6) + "79,840" + b(4) + CRLF;
+
+void fill(CustTableType &table, Integer &count, const QList<CustRecord> &records)
+{
+    table = {};
+    count = 0;
+    for (const CustRecord &record : records)
+        table(++count) = record;
+}
+
+ReportBoxes report(const QList<CustRecord> &records, CustTableType *sorted = nullptr)
+{
+    CustTableType table;
+    Integer count = 0;
+    fill(table, count, records);
+    ReportBoxes boxes;
+    buildBillingReport(table, count, boxes);
+    if (sorted)
+        *sorted = table;
+    return boxes;
+}
+
+// The text a line shows in display columns first..last (counted from 0), where
+// a Hangul syllable takes two columns and any other character one.
+QString columns(const QString &line, int first, int last)
+{
+    QString shown;
+    int column = 0;
+    for (QChar c : line) {
+        const int width = (c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3) ? 2 : 1;
+        if (column >= first && column + width - 1 <= last)
+            shown += c;
+        column += width;
+    }
+    return shown;
+}
+
+QStringList lines(const QString &text) { return text.split(CRLF); }
+
+} // namespace
+
+Q_DECLARE_METATYPE(tollsheet::CustRecord)
+
+class ReportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("tollsheet")); }
+    void init()
+    {
+        Module1::CustTable = {};
+        Module1::CustCount = 0;
+    }
+
+    void workedExample()
+    {
+        CustTableType sorted;
+        const ReportBoxes boxes = report(WorkedExample, &sorted);
+        QCOMPARE(boxes.Text1, WorkedListing);
+        QCOMPARE(boxes.Text2, WorkedReport);
+        QCOMPARE(sorted(1), WorkedExample[1]);
+        QCOMPARE(sorted(2), WorkedExample[2]);
+        QCOMPARE(sorted(3), WorkedExample[0]);
+    }
+
+    void emptyTable()
+    {
+        const ReportBoxes boxes = report({});
+        QCOMPARE(boxes.Text1, ListingHeading);
+        QCOMPARE(boxes.Text2, ReportHeading);
+    }
+
+    // Equal numbers keep no order, and an unmatched grade never takes the
+    // tariff of the subscriber before it.
+    void equalNumbersAndUnmatchedGrades()
+    {
+        const QList<CustRecord> entered = {{2, "A", "Y", "N", 10}, {2, "S", "N", "Y", 300}, {1, "Q", "N", "N", 5}};
+        CustTableType sorted;
+        const ReportBoxes boxes = report(entered, &sorted);
+        QCOMPARE(boxes.Text1, ListingHeading                                                    //
+                                  + b(6) + "2" + b(10) + "A" + b(12) + "Y" + b(17) + "N" + b(17) + "10" + CRLF
+                                  + b(6) + "2" + b(10) + "S" + b(12) + "N" + b(17) + "Y" + b(17) + "300" + CRLF
+                                  + b(6) + "1" + b(10) + "Q" + b(12) + "N" + b(17) + "N" + b(17) + "5" + CRLF);
+        QCOMPARE(sorted(1), entered[2]);
+        QCOMPARE(sorted(2), entered[1]);
+        QCOMPARE(sorted(3), entered[0]);
+        QCOMPARE(boxes.Text2, ReportHeading                                                          //
+                                  + b(6) + "1" + b(17) + "0" + b(12) + "0" + b(11) + "0" + b(4) + CRLF //
+                                  + b(6) + "2" + b(6) + "프리미엄" + b(6) + "75,750" + b(7) + "17,000" + b(6) + "91,850" + b(4) + CRLF
+                                  + b(6) + "2" + b(17) + "0" + b(7) + "20,000" + b(6) + "20,000" + b(4) + CRLF);
+    }
+
+    void sortMovesOnlyGreaterNumbers()
+    {
+        CustTableType sorted;
+        report({{9, "S", "Y", "Y", 1}, {0, "S", "Y", "Y", 2}, {9, "S", "Y", "Y", 3}, {5, "S", "Y", "Y", 4},
+                {0, "S", "Y", "Y", 5}, {7, "S", "Y", "Y", 6}, {1, "S", "Y", "Y", 7}},
+               &sorted);
+        QList<int> order;
+        for (int i = 1; i <= 7; ++i)
+            order << sorted(i).CustNo * 10 + sorted(i).CallTime;
+        QCOMPARE(order, (QList<int>{2, 5, 17, 54, 76, 91, 93}));
+    }
+
+    void charges_data()
+    {
+        QTest::addColumn<CustRecord>("subscriber");
+        QTest::addColumn<QString>("grade");
+        QTest::addColumn<QString>("usage");
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("bill");
+        QTest::addColumn<QString>("remark");
+        QTest::newRow("S at tier limit") << CustRecord{1, "S", "N", "N", 250} << "프리미엄" << "71,250" << "0" << "70,500" << "";
+        QTest::newRow("S past tier limit") << CustRecord{1, "S", "N", "N", 251} << "프리미엄" << "71,340" << "0" << "70,587" << "";
+        QTest::newRow("S discount 999") << CustRecord{1, "S", "N", "N", 333} << "프리미엄" << "78,720" << "0" << "77,721" << "";
+        QTest::newRow("S discount 1002") << CustRecord{1, "S", "N", "N", 334} << "프리미엄" << "78,810" << "0" << "77,808" << "우수";
+        QTest::newRow("F at tier limit") << CustRecord{1, "F", "N", "Y", 200} << "패 밀 리" << "56,000" << "17,000" << "72,400" << "";
+        QTest::newRow("F past tier limit") << CustRecord{1, "F", "Y", "N", 201} << "패 밀 리" << "56,085" << "20,000" << "75,482" << "";
+        QTest::newRow("F discount 999") << CustRecord{1, "F", "N", "N", 333} << "패 밀 리" << "67,305" << "0" << "66,306" << "";
+        QTest::newRow("F discount 1002") << CustRecord{1, "F", "N", "N", 334} << "패 밀 리" << "67,390" << "0" << "66,388" << "우수";
+        QTest::newRow("I discount 998") << CustRecord{1, "I", "N", "N", 499} << "일    반" << "89,640" << "0" << "88,642" << "";
+        QTest::newRow("I discount 1000") << CustRecord{1, "I", "N", "N", 500} << "일    반" << "89,750" << "0" << "88,750" << "우수";
+        QTest::newRow("largest bill") << CustRecord{9, "I", "Y", "Y", 999} << "일    반" << "144,640" << "37,000" << "179,642" << "우수";
+        QTest::newRow("C at tier limit") << CustRecord{1, "C", "N", "N", 100} << "단    체" << "25,000" << "0" << "24,900" << "";
+        QTest::newRow("C past tier limit") << CustRecord{1, "C", "N", "N", 101} << "단    체" << "25,055" << "0" << "24,954" << "";
+        QTest::newRow("C never excellent") << CustRecord{1, "C", "N", "N", 999} << "단    체" << "74,445" << "0" << "73,446" << "";
+        QTest::newRow("no time") << CustRecord{1, "C", "N", "Y", 0} << "단    체" << "20,000" << "17,000" << "37,000" << "";
+        QTest::newRow("flags compared exactly") << CustRecord{1, "S", "y", "YES", 0} << "프리미엄" << "50,000" << "0" << "50,000" << "";
+    }
+    void charges()
+    {
+        QFETCH(CustRecord, subscriber);
+        QFETCH(QString, grade);
+        QFETCH(QString, usage);
+        QFETCH(QString, service);
+        QFETCH(QString, bill);
+        QFETCH(QString, remark);
+        const QString line = lines(report({subscriber}).Text2).at(3);
+        QCOMPARE(columns(line, 0, 12), b(6) + QString::number(subscriber.CustNo) + b(6));
+        QCOMPARE(columns(line, 13, 20).trimmed(), grade);
+        const QString amounts[] = {usage, service, bill};
+        const int ends[] = {32, 45, 57};
+        for (int k = 0; k < 3; ++k) // right-aligned, ending in the same column
+            QCOMPARE(columns(line, ends[k] - 6, ends[k]), b(7 - amounts[k].size()) + amounts[k]);
+        QCOMPARE(columns(line, 58, 61), b(4));
+        QCOMPARE(columns(line, 62, 65), remark);
+        QVERIFY(line.endsWith(b(4) + remark));
+    }
+
+    void headingsStandOverTheirColumns()
+    {
+        const QStringList listing = lines(report(WorkedExample).Text1);
+        QCOMPARE(columns(listing[0], 3, 10), QStringLiteral("고객번호"));
+        QCOMPARE(columns(listing[0], 13, 20), QStringLiteral("등급코드"));
+        QCOMPARE(columns(listing[0], 22, 39), QStringLiteral("음성서비스가입여부"));
+        QCOMPARE(columns(listing[0], 41, 58), QStringLiteral("문자서비스가입여부"));
+        QCOMPARE(columns(listing[0], 61, 72), QStringLiteral("전화사용시간"));
+        QCOMPARE(columns(listing[1], 6, 6) + columns(listing[1], 17, 17) + columns(listing[1], 30, 30)
+                     + columns(listing[1], 48, 48) + columns(listing[1], 66, 68),
+                 QStringLiteral("3SYN120"));
+        const QStringList bills = lines(report(WorkedExample).Text2);
+        QCOMPARE(columns(bills[2], 3, 10), QStringLiteral("고객번호"));
+        QCOMPARE(columns(bills[2], 14, 19), QStringLiteral("등급명"));
+        QCOMPARE(columns(bills[2], 23, 34), QStringLiteral("전화사용요금"));
+        QCOMPARE(columns(bills[2], 38, 47), QStringLiteral("서비스요금"));
+        QCOMPARE(columns(bills[2], 51, 58), QStringLiteral("청구금액"));
+        QCOMPARE(columns(bills[2], 62, 65), QStringLiteral("비고"));
+    }
+
+    void errorKeepsLinesWrittenSoFar()
+    {
+        CustTableType table;
+        fill(table, Module1::CustCount, WorkedExample);
+        ReportBoxes boxes;
+        try {
+            buildBillingReport(table, 8, boxes);
+            QFAIL("a count past the table's end must raise the subscript error");
+        } catch (const runtime::RuntimeError &error) {
+            QCOMPARE(error.kind(), runtime::RuntimeError::Kind::SubscriptOutOfRange);
+        }
+        QCOMPARE(lines(boxes.Text1).size(), 1 + 7 + 1);
+        QCOMPARE(boxes.Text2, ReportHeading);
+        QCOMPARE(table(1), WorkedExample[0]); // not sorted
+    }
+
+    // The real forms: the report opens from "출력", and a second opening
+    // lists the table as the first one left it.
+    void reportFormOpensTwice()
+    {
+        Form1 entry;
+        entry.show();
+        for (const CustRecord &r : WorkedExample) {
+            driver::type(&entry, "Text1", QString::number(r.CustNo));
+            driver::type(&entry, "Text2", r.GradeCode);
+            driver::type(&entry, "Text3", r.VoiceSvc);
+            driver::type(&entry, "Text4", r.TextSvc);
+            driver::type(&entry, "Text5", QString::number(r.CallTime));
+            driver::click(&entry, "Command1");
+        }
+        QCOMPARE(Module1::CustCount, Integer(3));
+
+        ReportBoxes first, second;
+        auto read = [](ReportBoxes &into) {
+            return [&into](QWidget *form) {
+                into.Text1 = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
+                into.Text2 = driver::child<runtime::MultiLineBox>(form, "Text2")->Text();
+                QCOMPARE(form->windowTitle(), QStringLiteral("Form2"));
+                QCOMPARE(driver::child<QGroupBox>(form, "Frame1")->title(), QStringLiteral("입력된 자료"));
+                QCOMPARE(driver::child<QGroupBox>(form, "Frame2")->title(), QStringLiteral("출력자료"));
+                QCOMPARE(driver::child(form, "Text1")->accessibleName(), QStringLiteral("입력된 자료"));
+                QCOMPARE(driver::child(form, "Text2")->accessibleName(), QStringLiteral("출력자료"));
+                QCOMPARE(QFontInfo(driver::child(form, "Text2")->font()).family(), QStringLiteral("NanumGothicCoding"));
+                QCOMPARE(driver::child(form, "Text2")->geometry(), QRect(8, 16, 473, 129));
+                QCOMPARE(form->size(), QSize(521, 357));
+            };
+        };
+        driver::whenFormOpens(QStringLiteral("Form2"), read(first));
+        driver::click(&entry, "Command2");
+        QCOMPARE(first.Text1, WorkedListing);
+        QCOMPARE(first.Text2, WorkedReport);
+
+        driver::whenFormOpens(QStringLiteral("Form2"), read(second));
+        driver::click(&entry, "Command2");
+        QCOMPARE(second.Text1, SortedListing);
+        QCOMPARE(second.Text2, WorkedReport);
+    }
+
+    void errorInReportIsShownAndReportStillOpens()
+    {
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        Module1::CustCount = 8; // a count no entry can reach
+        QString listing;
+        driver::Shown shown;
+        driver::answerNextMessage(shown);
+        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *form) {
+            listing = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
+        });
+        driver::click(&entry, "Command2");
+        QVERIFY(shown.seen);
+        QCOMPARE(shown.title, QStringLiteral("tollsheet"));
+        QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::SubscriptOutOfRange).description());
+        QVERIFY(listing.startsWith(WorkedListing));
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "test_tollsheet_report.moc"
