@@ -1,6 +1,7 @@
 // Renders each program's forms to PNG files, filled with a worked example,
 // straight from the real widgets: screenshots <program> <output folder>.
 #include "tollsheet/Form1.h"
+#include "wagesheet/Form1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,8 +41,7 @@ int shootTollsheet(const QDir &out)
 {
     tollsheet::Form1 form;
     form.show();
-    QTest::qWaitForWindowExposed(&form);
-    bool ok = save(&form, out.filePath(QStringLiteral("tollsheet-entry.png")));
+    bool ok = QTest::qWaitForWindowExposed(&form);
     const QStringList rows[] = {{"3", "S", "Y", "N", "120"}, {"1", "I", "Y", "Y", "500"}, {"2", "C", "N", "N", "0"}};
     for (const QStringList &row : rows) {
         for (int i = 0; i < 5; ++i)
@@ -61,6 +61,26 @@ int shootTollsheet(const QDir &out)
     return ok ? 0 : 1;
 }
 
+int shootWagesheet(const QDir &out)
+{
+    wagesheet::Form1 form;
+    form.show();
+    bool ok = QTest::qWaitForWindowExposed(&form);
+    const QStringList rows[] = {{"B012", "1", "2", "3"}, {"H512", "4", "4", "5"}, {"C911", "2", "1", "1"}};
+    for (const QStringList &row : rows) {
+        for (int i = 0; i < 4; ++i)
+            type(&form, QByteArray("text" + QByteArray::number(i + 1)).constData(), row[i]);
+        click(&form, "CmdIn");
+    }
+    click(&form, "CmdOut");
+    QWidget *report = topLevel("Form2");
+    ok = report && QTest::qWaitForWindowExposed(report) && save(report, out.filePath(QStringLiteral("wagesheet-report.png"))) && ok;
+    type(&form, "text1", QStringLiteral("a1"));
+    type(&form, "text2", QStringLiteral("4"));
+    ok = save(&form, out.filePath(QStringLiteral("wagesheet-entry.png"))) && ok;
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -75,6 +95,8 @@ int main(int argc, char **argv)
     const QDir out(QString::fromLocal8Bit(argv[2]));
     if (program == u"tollsheet")
         return shootTollsheet(out);
+    if (program == u"wagesheet")
+        return shootWagesheet(out);
     qWarning("unknown program");
     return 2;
 }

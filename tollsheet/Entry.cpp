@@ -40,4 +40,13 @@ std::optional<Refusal> checkEntry(const CustRecord &entry, Integer custCount)
     return std::nullopt;
 }
 
+std::optional<Refusal> enterSubscriber(const std::array<QString, 5> &boxes)
+{
+    const CustRecord entry = readEntry(boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]);
+    std::optional<Refusal> refusal = checkEntry(entry, Module1::CustCount);
+    if (!refusal)
+        Module1::Append(entry);
+    return refusal;
+}
+
 } // namespace tollsheet

@@ -74,16 +74,16 @@ Form1::~Form1() = default;
 
 void Form1::Command1_Click()
 {
-    const CustRecord entry = readEntry(Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text());
-    if (const std::optional<Refusal> refusal = checkEntry(entry, Module1::CustCount)) {
+    const std::array<QLineEdit *, 5> boxes = {Text1, Text2, Text3, Text4, Text5};
+    const std::optional<Refusal> refusal =
+        enterSubscriber({Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()});
+    if (refusal) {
         ShowMessage(this, refusal->message, QStringLiteral("입력 오류"));
-        const std::array<QLineEdit *, 5> boxes = {Text1, Text2, Text3, Text4, Text5};
         if (refusal->box > 0)
             boxes[refusal->box - 1]->setFocus();
         return;
     }
-    Module1::Append(entry);
-    for (QLineEdit *box : {Text1, Text2, Text3, Text4, Text5})
+    for (QLineEdit *box : boxes)
         box->clear();
     Text1->setFocus();
 }

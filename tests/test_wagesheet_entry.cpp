@@ -1,0 +1,415 @@
+// The payroll entry form and its modeless report, driven through the real
+// widgets: typing, clicking, answering message boxes, reading focus and boxes.
+#include "runtime/Boxes.h"
+#include "runtime/Errors.h"
+#include "wagesheet/Form1.h"
+#include "wagesheet/Form2.h"
+#include "wagesheet/Module1.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace wagesheet;
+using runtime::MultiLineBox;
+
+namespace {
+
+const QString Smiley = QString::fromUcs4(U"\U0001F600");
+const QString Heading1 = QStringLiteral("사원번호 기본급 야간수당 가족수\r\n");
+const QString Heading2 = QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액\r\n");
+const QString PayMessage = QStringLiteral("기본급은 1에서 4사이의 정수한자리입니다.");
+const QString NightMessage = QStringLiteral("야간수당은 1에서 4사이의 정수한자리입니다.");
+const QString FamilyMessage = QStringLiteral("가족수는 1에서 5사이의 정수한자리입니다.");
+const QString FullMessage = QStringLiteral("최대입력 건수는 7건 이하로 한다.");
+
+// The message boxes one action opened, each answered with OK.
+struct Shown {
+    int count = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+};
+
+// Runs `action`, answering every message box it opens from a timer.
+template <class Action>
+Shown answering(Action action)
+{
+    Shown shown;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&shown] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            ++shown.count;
+            shown.title = box->windowTitle();
+            shown.text = box->text();
+            shown.icon = box->icon();
+            shown.buttons = int(box->buttons().size());
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        }
+    });
+    timer.start(10);
+    action();
+    return shown;
+}
+
+QWidget *visibleTopLevel(const QString &name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == name)
+            return widget;
+    }
+    return nullptr;
+}
+
+QString boxText(QWidget *report, const char *name)
+{
+    return report->findChild<MultiLineBox *>(QLatin1String(name))->Text();
+}
+
+} // namespace
+
+class EntryFormTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> form;
+
+    template <class W = QWidget>
+    W *control(const char *name)
+    {
+        auto *widget = form->findChild<W *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+
+    // Types as a user does: plain keys for Latin-1 text, an input method's
+    // commit for Hangul and other characters.
+    void type(const char *box, const QString &text)
+    {
+        auto *edit = control<QLineEdit>(box);
+        edit->clear();
+        if (QString::fromLatin1(text.toLatin1()) == text) {
+            QTest::keyClicks(edit, text);
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        }
+        QCOMPARE(edit->text(), text);
+    }
+
+    void fill(const QStringList &texts)
+    {
+        const char *boxes[] = {"text1", "text2", "text3", "text4"};
+        for (int i = 0; i < 4; ++i)
+            type(boxes[i], texts[i]);
+    }
+
+    QStringList boxTexts()
+    {
+        return {control<QLineEdit>("text1")->text(), control<QLineEdit>("text2")->text(),
+                control<QLineEdit>("text3")->text(), control<QLineEdit>("text4")->text()};
+    }
+
+    Shown click(const char *button)
+    {
+        return answering([&] { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); });
+    }
+
+    Shown enter(const QStringList &texts)
+    {
+        fill(texts);
+        return click("CmdIn");
+    }
+
+    QString focused() { return form->focusWidget() ? form->focusWidget()->objectName() : QString(); }
+
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("wagesheet")); }
+
+    void init()
+    {
+        Module1::EmpTable = EmpTableType();
+        Module1::EmpCount = 0;
+        form = std::make_unique<Form1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    // --- the form itself ---
+
+    void layout_data()
+    {
+        QTest::addColumn<bool>("report");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Label1") << false << "Label1" << QRect(24, 16, 73, 25);
+        QTest::newRow("Label2") << false << "Label2" << QRect(24, 48, 73, 25);
+        QTest::newRow("Label3") << false << "Label3" << QRect(24, 80, 89, 25);
+        QTest::newRow("Label4") << false << "Label4" << QRect(24, 112, 89, 25);
+        QTest::newRow("CmdIn") << false << "CmdIn" << QRect(8, 144, 81, 33);
+        QTest::newRow("CmdOut") << false << "CmdOut" << QRect(120, 144, 81, 33);
+        QTest::newRow("text1") << false << "text1" << QRect(104, 8, 81, 25);
+        QTest::newRow("text2") << false << "text2" << QRect(104, 40, 81, 25);
+        QTest::newRow("text3") << false << "text3" << QRect(104, 72, 81, 25);
+        QTest::newRow("text4") << false << "text4" << QRect(104, 104, 81, 25);
+        QTest::newRow("Form1") << false << "Form1" << QRect(0, 0, 208, 181);
+        QTest::newRow("Text1") << true << "Text1" << QRect(8, 24, 425, 113);
+        QTest::newRow("Text2") << true << "Text2" << QRect(8, 160, 425, 113);
+        QTest::newRow("Form2") << true << "Form2" << QRect(0, 0, 438, 280);
+    }
+
+    void layout()
+    {
+        QFETCH(bool, report);
+        QFETCH(QString, name);
+        QFETCH(QRect, pixels);
+        Form2 form2;
+        QWidget *owner = report ? static_cast<QWidget *>(&form2) : form.get();
+        QWidget *widget = owner->objectName() == name ? owner : owner->findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->isWindow() ? QRect(QPoint(), widget->size()) : widget->geometry(), pixels);
+        QCOMPARE(owner->testAttribute(Qt::WA_SetFont), false); // the system default font
+    }
+
+    void captionsAndLabels()
+    {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
+        const QStringList captions = {"사원번호", "기 본 급", "야간시간", "가족수"};
+        for (int i = 0; i < 4; ++i) {
+            auto *label = control<QLabel>(QByteArray("Label" + QByteArray::number(i + 1)).constData());
+            QCOMPARE(label->text(), captions[i]);
+            QCOMPARE(label->buddy()->objectName(), QStringLiteral("text%1").arg(i + 1));
+        }
+        for (const char *name : {"CmdIn", "CmdOut"}) {
+            QVERIFY(!control<QPushButton>(name)->autoDefault());
+            QVERIFY(!control<QPushButton>(name)->isDefault());
+        }
+        QCOMPARE(control<QPushButton>("CmdIn")->text(), QStringLiteral("입력"));
+        QCOMPARE(control<QPushButton>("CmdOut")->text(), QStringLiteral("출력"));
+    }
+
+    void focusStartsOnCmdInAndTabCycles()
+    {
+        QCOMPARE(QApplication::focusWidget(), control("CmdIn"));
+        for (const char *next : {"CmdOut", "text1", "text2", "text3", "text4", "CmdIn"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focused(), QLatin1String(next));
+        }
+    }
+
+    void enterInABoxStoresNothing()
+    {
+        fill({"A1", "1", "1", "1"});
+        const Shown shown = answering([&] { QTest::keyClick(control("text4"), Qt::Key_Return); });
+        QCOMPARE(shown.count, 0);
+        QCOMPARE(Module1::EmpCount, 0);
+        QCOMPARE(boxTexts(), QStringList({"A1", "1", "1", "1"}));
+    }
+
+    // --- entering ---
+
+    void storesEntry_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("empNo");
+        QTest::addColumn<int>("pay");
+        QTest::addColumn<int>("night");
+        QTest::addColumn<int>("family");
+        QTest::newRow("upper-cased, four kept") << QStringList{"ab12cd", "1", "1", "1"} << "AB12" << 1 << 1 << 1;
+        QTest::newRow("two characters") << QStringList{"a1", "4", "4", "5"} << "A1" << 4 << 4 << 5;
+        QTest::newRow("Hangul cut to four") << QStringList{"가나다라마", "2", "3", "4"} << "가나다라" << 2 << 3 << 4;
+        QTest::newRow("four blanks kept") << QStringList{"    ", "1", "1", "1"} << "    " << 1 << 1 << 1;
+        QTest::newRow("empty number") << QStringList{"", "1", "1", "1"} << "" << 1 << 1 << 1;
+        QTest::newRow("emoji kept whole") << QStringList{Smiley.repeated(5), "1", "1", "1"} << Smiley.repeated(4) << 1 << 1 << 1;
+        QTest::newRow("emoji among letters") << QStringList{"a" + Smiley + "b" + Smiley + "c", "1", "1", "1"}
+                                             << "A" + Smiley + "B" + Smiley << 1 << 1 << 1;
+        QTest::newRow("2.5 to even 2") << QStringList{"B1", "2.5", "2.5", "2.5"} << "B1" << 2 << 2 << 2;
+        QTest::newRow("3.5 to even 4") << QStringList{"B1", "3.5", "3.5", "3.5"} << "B1" << 4 << 4 << 4;
+        QTest::newRow("4.5 to even 4") << QStringList{"B1", "4.5", "4.5", "4.5"} << "B1" << 4 << 4 << 4;
+        QTest::newRow("3kg") << QStringList{"B1", "3kg", "3kg", "3kg"} << "B1" << 3 << 3 << 3;
+        QTest::newRow("leading blank") << QStringList{"B1", " 3", " 3", " 3"} << "B1" << 3 << 3 << 3;
+        QTest::newRow("family 0.6 to 1") << QStringList{"B1", "1", "1", "0.6"} << "B1" << 1 << 1 << 1;
+    }
+
+    void storesEntry()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, empNo);
+        QFETCH(int, pay);
+        QFETCH(int, night);
+        QFETCH(int, family);
+        Module1::Append({QStringLiteral("Z9"), 2, 2, 2}); // the new record goes to slot 2
+
+        const Shown shown = enter(typed);
+        QCOMPARE(shown.count, 0);
+        QCOMPARE(Module1::EmpCount, 2);
+        const EmpRecord expected{empNo, pay, runtime::Integer(night), runtime::Integer(family)};
+        QCOMPARE(Module1::EmpTable(2), expected);
+        QCOMPARE(boxTexts(), QStringList({"", "", "", ""}));
+        QCOMPARE(focused(), QStringLiteral("CmdIn"));
+    }
+
+    void refusesEntry_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("all empty") << QStringList{"", "", "", ""} << PayMessage << "text2";
+        QTest::newRow("pay 0.5") << QStringList{"A1", "0.5", "1", "1"} << PayMessage << "text2";
+        QTest::newRow("pay 4.6") << QStringList{"A1", "4.6", "1", "1"} << PayMessage << "text2";
+        QTest::newRow("pay -1") << QStringList{"A1", "-1", "1", "1"} << PayMessage << "text2";
+        QTest::newRow("pay 5") << QStringList{"A1", "5", "1", "1"} << PayMessage << "text2";
+        QTest::newRow("pay 0") << QStringList{"A1", "0", "1", "1"} << PayMessage << "text2";
+        QTest::newRow("night 0.5") << QStringList{"A1", "1", "0.5", "1"} << NightMessage << "text3";
+        QTest::newRow("night 4.6") << QStringList{"A1", "1", "4.6", "1"} << NightMessage << "text3";
+        QTest::newRow("night -1") << QStringList{"A1", "1", "-1", "1"} << NightMessage << "text3";
+        QTest::newRow("night 5") << QStringList{"A1", "1", "5", "1"} << NightMessage << "text3";
+        QTest::newRow("night 0") << QStringList{"A1", "1", "0", "1"} << NightMessage << "text3";
+        QTest::newRow("family 5.5") << QStringList{"A1", "1", "1", "5.5"} << FamilyMessage << "text4";
+        QTest::newRow("family 6") << QStringList{"A1", "1", "1", "6"} << FamilyMessage << "text4";
+        QTest::newRow("family 0") << QStringList{"A1", "1", "1", "0"} << FamilyMessage << "text4";
+        QTest::newRow("pay before family") << QStringList{"A1", "9", "1", "9"} << PayMessage << "text2";
+        QTest::newRow("night before family") << QStringList{"A1", "1", "9", "9"} << NightMessage << "text3";
+    }
+
+    void refusesEntry()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        const Shown shown = enter(typed);
+        QCOMPARE(shown.count, 1);
+        QCOMPARE(shown.title, QStringLiteral("입력오류"));
+        QCOMPARE(shown.text, message);
+        QCOMPARE(shown.icon, QMessageBox::NoIcon);
+        QCOMPARE(shown.buttons, 1);
+        QCOMPARE(focused(), focus);
+        QCOMPARE(Module1::EmpCount, 0);
+        QCOMPARE(boxTexts(), typed);
+    }
+
+    void overflow_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("full");
+        QTest::newRow("pay 99999") << QStringList{"A1", "99999", "1", "1"} << false;
+        QTest::newRow("night 99999 before pay 9") << QStringList{"A1", "9", "99999", "1"} << false;
+        QTest::newRow("family 99999 before night 0") << QStringList{"A1", "1", "0", "99999"} << false;
+        QTest::newRow("pay 40000 before full table") << QStringList{"A1", "40000", "1", "1"} << true;
+    }
+
+    void overflow()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(bool, full);
+        for (int i = 0; full && i < 7; ++i)
+            Module1::Append({QStringLiteral("B%1").arg(i), 1, 1, 1});
+        const EmpTableType before = Module1::EmpTable;
+        const runtime::Integer count = Module1::EmpCount;
+
+        const Shown shown = enter(typed);
+        QCOMPARE(shown.count, 1);
+        QCOMPARE(shown.title, QStringLiteral("wagesheet"));
+        QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::Overflow).description());
+        QCOMPARE(Module1::EmpCount, count);
+        QVERIFY(Module1::EmpTable == before);
+        QCOMPARE(boxTexts(), typed);
+        QCOMPARE(focused(), QStringLiteral("CmdIn"));
+    }
+
+    void tableFull_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::newRow("valid") << QStringList{"H8", "1", "1", "1"};
+        QTest::newRow("all empty") << QStringList{"", "", "", ""};
+        QTest::newRow("pay 9") << QStringList{"H8", "9", "1", "1"};
+        QTest::newRow("family 9") << QStringList{"H8", "1", "1", "9"};
+    }
+
+    void tableFull()
+    {
+        QFETCH(QStringList, typed);
+        for (int i = 1; i <= 7; ++i)
+            QCOMPARE(enter({QStringLiteral("a%1").arg(i), "1", "2", "3"}).count, 0);
+        QCOMPARE(Module1::EmpCount, 7);
+        QCOMPARE(Module1::EmpTable(7).EmpNo, QStringLiteral("A7"));
+
+        const Shown shown = enter(typed);
+        QCOMPARE(shown.count, 1);
+        QCOMPARE(shown.title, QStringLiteral("입력오류"));
+        QCOMPARE(shown.text, FullMessage);
+        QCOMPARE(focused(), QStringLiteral("CmdIn")); // where the click left it
+        QCOMPARE(boxTexts(), typed);
+        QCOMPARE(Module1::EmpCount, 7);
+        QCOMPARE(Module1::EmpTable(7).EmpNo, QStringLiteral("A7"));
+    }
+
+    // --- the modeless report ---
+
+    void reportLifecycle()
+    {
+        QCOMPARE(click("CmdOut").count, 0);
+        auto *report = visibleTopLevel(QStringLiteral("Form2"));
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Form2"));
+        QCOMPARE(report->findChild<MultiLineBox *>("Text1")->accessibleName(), QStringLiteral("입력 자료"));
+        QCOMPARE(report->findChild<MultiLineBox *>("Text2")->accessibleName(), QStringLiteral("출력 자료"));
+        QCOMPARE(boxText(report, "Text1"), Heading1);
+        QCOMPARE(boxText(report, "Text2"), Heading2);
+
+        // Entering goes on while the report is open; the open report is not reloaded.
+        QCOMPARE(enter({"a1", "1", "1", "1"}).count, 0);
+        QCOMPARE(Module1::EmpCount, 1);
+        QCOMPARE(click("CmdOut").count, 0);
+        QCOMPARE(visibleTopLevel(QStringLiteral("Form2")), report);
+        QCOMPARE(boxText(report, "Text1"), Heading1);
+        QCOMPARE(boxText(report, "Text2"), Heading2);
+
+        // Closed and shown again, the same form lists the new employee.
+        report->close();
+        QVERIFY(!report->isVisible());
+        QCOMPARE(click("CmdOut").count, 0);
+        QCOMPARE(visibleTopLevel(QStringLiteral("Form2")), report);
+        QCOMPARE(boxText(report, "Text1"), Heading1 + QStringLiteral("     A1         1          1        1\r\n"));
+        QCOMPARE(boxText(report, "Text2"),
+                 Heading2 + QStringLiteral("     A1  영업부  15000    900,000   7,000      1,500   923,500  833,500\r\n"));
+
+        // Closing the entry form closes the report with it.
+        form->close();
+        QVERIFY(!report->isVisible());
+        QVERIFY(!visibleTopLevel(QStringLiteral("Form1")));
+    }
+
+    void reportErrorKeepsFinishedLines()
+    {
+        Module1::Append({QStringLiteral("C5"), 1, 1, 1});
+        Module1::Append({QStringLiteral("C6"), 40000, 1, 1}); // no Integer pay code
+        Module1::Append({QStringLiteral("C7"), 1, 1, 1});
+        const Shown shown = click("CmdOut");
+        QCOMPARE(shown.count, 1);
+        QCOMPARE(shown.title, QStringLiteral("wagesheet"));
+        QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::Overflow).description());
+        auto *report = visibleTopLevel(QStringLiteral("Form2"));
+        QVERIFY(report);
+        QCOMPARE(boxText(report, "Text1"), Heading1 + QStringLiteral("     C5         1          1        1\r\n"));
+        QCOMPARE(boxText(report, "Text2"),
+                 Heading2 + QStringLiteral("     C5  흥보부  15000    300,000   7,000      1,500   323,500  293,500\r\n"));
+        QCOMPARE(Module1::EmpCount, 3);
+    }
+};
+
+QTEST_MAIN(EntryFormTest)
+#include "test_wagesheet_entry.moc"

@@ -1,0 +1,168 @@
+// The payroll report's exact text: headings, lines, columns, blanks and CRLF.
+#include "runtime/Errors.h"
+#include "wagesheet/Payroll.h"
+
+#include <QTest>
+
+using namespace wagesheet;
+using runtime::ReportBoxes;
+using runtime::RuntimeError;
+
+Q_DECLARE_METATYPE(RuntimeError::Kind)
+
+namespace {
+
+const QString Heading1 = QStringLiteral("사원번호 기본급 야간수당 가족수\r\n");
+const QString Heading2 = QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액\r\n");
+
+ReportBoxes report()
+{
+    ReportBoxes boxes;
+    buildPayrollReport(Module1::EmpTable, Module1::EmpCount, boxes);
+    return boxes;
+}
+
+} // namespace
+
+class PayrollReportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Module1::EmpTable = EmpTableType();
+        Module1::EmpCount = 0;
+    }
+
+    void emptyTable()
+    {
+        const ReportBoxes boxes = report();
+        QCOMPARE(boxes.Text1, Heading1);
+        QCOMPARE(boxes.Text2, Heading2);
+    }
+
+    // Department and amounts are looked up for each employee alone: H512
+    // names no department and C911 and DX12 select no second-digit amount,
+    // whatever the employees before them had.
+    void workedExample()
+    {
+        Module1::Append({QStringLiteral("B012"), 1, 2, 3});
+        Module1::Append({QStringLiteral("H512"), 4, 4, 5});
+        Module1::Append({QStringLiteral("C911"), 2, 1, 1});
+        Module1::Append({QStringLiteral("DX12"), 3, 3, 2});
+        const EmpTableType before = Module1::EmpTable;
+
+        const ReportBoxes boxes = report();
+        QCOMPARE(boxes.Text1, Heading1
+                     + QStringLiteral("     B012         1          2        3\r\n"
+                                      "     H512         4          4        5\r\n"
+                                      "     C911         2          1        1\r\n"
+                                      "     DX12         3          3        2\r\n"));
+        QCOMPARE(boxes.Text2, Heading2
+                     + QStringLiteral("     B012  업무부  15000    0        21,000     2,500   38,500  38,500\r\n"
+                                      "     H512    45000    300,000   35,000     4,500   384,500  354,500\r\n"
+                                      "     C911  흥보부  25000    0        7,000      1,500   33,500  33,500\r\n"
+                                      "     DX12  인사부  35000    0        14,000     3,500   52,500  52,500\r\n"));
+        QVERIFY(Module1::EmpTable == before);
+        QCOMPARE(Module1::EmpCount, 4);
+
+        // A second run into boxes that already hold a report gives the same text.
+        ReportBoxes again = boxes;
+        buildPayrollReport(Module1::EmpTable, Module1::EmpCount, again);
+        QCOMPARE(again.Text1, boxes.Text1);
+        QCOMPARE(again.Text2, boxes.Text2);
+    }
+
+    // The line of an employee entered after G1 (총무부, 900000, pay and night
+    // code 4), which must carry nothing over to it.
+    void employeeLine_data()
+    {
+        QTest::addColumn<QString>("empNo");
+        QTest::addColumn<int>("pay");
+        QTest::addColumn<int>("night");
+        QTest::addColumn<int>("family");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("two characters") << "A1" << 1 << 1 << 1 << "     A1  영업부  15000    900,000   7,000      1,500   923,500  833,500\r\n";
+        QTest::newRow("largest") << "A1" << 4 << 4 << 5 << "     A1  영업부  45000    900,000   35,000     4,500   984,500  894,500\r\n";
+        QTest::newRow("smallest selected") << "E5" << 1 << 1 << 1 << "     E5  경리부  15000    300,000   7,000      1,500   323,500  293,500\r\n";
+        QTest::newRow("digit 0") << "E0" << 1 << 1 << 1 << "     E0  경리부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("digit 1") << "E1" << 1 << 1 << 1 << "     E1  경리부  15000    900,000   7,000      1,500   923,500  833,500\r\n";
+        QTest::newRow("digit 2") << "E2" << 1 << 1 << 1 << "     E2  경리부  15000    400,000   7,000      1,500   423,500  383,500\r\n";
+        QTest::newRow("digit 3") << "E3" << 1 << 1 << 1 << "     E3  경리부  15000    600,000   7,000      1,500   623,500  563,500\r\n";
+        QTest::newRow("digit 4") << "E4" << 1 << 1 << 1 << "     E4  경리부  15000    800,000   7,000      1,500   823,500  743,500\r\n";
+        QTest::newRow("digit 6") << "F6" << 1 << 1 << 1 << "     F6  판촉부  15000    800,000   7,000      1,500   823,500  743,500\r\n";
+        QTest::newRow("digit 7") << "G7" << 1 << 1 << 1 << "     G7  총무부  15000    800,000   7,000      1,500   823,500  743,500\r\n";
+        QTest::newRow("digit 8") << "B8" << 1 << 1 << 1 << "     B8  업무부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("digit 9") << "D9" << 1 << 1 << 1 << "     D9  인사부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("letter second") << "AX12" << 1 << 1 << 1 << "     AX12  영업부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("blank second") << "A 12" << 1 << 1 << 1 << "     A 12  영업부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("sign second") << "A-12" << 1 << 1 << 1 << "     A-12  영업부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("one character") << "A" << 1 << 1 << 1 << "     A  영업부  15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("empty number") << "" << 1 << 1 << 1 << "         15000    0        7,000      1,500   23,500  23,500\r\n";
+        QTest::newRow("letter H") << "H1" << 2 << 2 << 2 << "     H1    25000    900,000   14,000     2,500   941,500  851,500\r\n";
+        QTest::newRow("Hangul first") << "가3" << 3 << 3 << 3 << "     가3    35000    600,000   21,000     3,500   659,500  599,500\r\n";
+        QTest::newRow("lower-case a") << "a1" << 1 << 1 << 1 << "     a1    15000    900,000   7,000      1,500   923,500  833,500\r\n";
+        QTest::newRow("pay and night 5") << "C5" << 5 << 5 << 1 << "     C5  흥보부  0    300,000   7,000      0       307,000  277,000\r\n";
+        QTest::newRow("family 0") << "C5" << 1 << 1 << 0 << "     C5  흥보부  15000    300,000              1,500   316,500  286,500\r\n";
+    }
+
+    void employeeLine()
+    {
+        QFETCH(QString, empNo);
+        QFETCH(int, pay);
+        QFETCH(int, night);
+        QFETCH(int, family);
+        QFETCH(QString, line);
+        Module1::Append({QStringLiteral("G1"), 4, 4, 5});
+        Module1::Append({empNo, pay, runtime::Integer(night), runtime::Integer(family)});
+        const QString first = QStringLiteral("     G1  총무부  45000    900,000   35,000     4,500   984,500  894,500\r\n");
+        const ReportBoxes boxes = report();
+        QCOMPARE(boxes.Text2, Heading2 + first + line);
+        QCOMPARE(boxes.Text1, Heading1 + QStringLiteral("     G1         4          4        5\r\n     ") + empNo
+                                  + QStringLiteral("         %1          %2        %3\r\n").arg(pay).arg(night).arg(family));
+    }
+
+    // A run-time error stops the report; the employees before it keep their lines.
+    void runtimeErrorKeepsEarlierLines_data()
+    {
+        QTest::addColumn<int>("badPayCode");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<RuntimeError::Kind>("kind");
+        QTest::addColumn<int>("finished");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("pay code beyond Integer") << 32768 << 3 << RuntimeError::Kind::Overflow << 1
+                                                 << "     B1  업무부  15000    900,000   7,000      1,500   923,500  833,500\r\n";
+        QTest::newRow("count beyond the table") << 1 << 8 << RuntimeError::Kind::SubscriptOutOfRange << 7
+                                                << "     B7  업무부  15000    800,000   7,000      1,500   823,500  743,500\r\n";
+    }
+
+    void runtimeErrorKeepsEarlierLines()
+    {
+        QFETCH(int, badPayCode);
+        QFETCH(int, count);
+        QFETCH(RuntimeError::Kind, kind);
+        QFETCH(int, finished);
+        QFETCH(QString, lastLine);
+        for (int i = 1; i <= 7; ++i)
+            Module1::Append({QStringLiteral("B%1").arg(i), i == 2 ? badPayCode : 1, 1, 1});
+
+        ReportBoxes boxes;
+        std::optional<RuntimeError::Kind> raised;
+        try {
+            buildPayrollReport(Module1::EmpTable, runtime::Integer(count), boxes);
+        } catch (const RuntimeError &error) {
+            raised = error.kind();
+        }
+        QVERIFY(raised.has_value());
+        QCOMPARE(*raised, kind);
+        QCOMPARE(boxes.Text1.count(QStringLiteral("\r\n")), 1 + finished);
+        QCOMPARE(boxes.Text2.count(QStringLiteral("\r\n")), 1 + finished);
+        QVERIFY(boxes.Text1.startsWith(Heading1));
+        QVERIFY(boxes.Text1.endsWith(QStringLiteral("     B%1         1          1        1\r\n").arg(finished)));
+        QVERIFY(boxes.Text2.startsWith(Heading2));
+        QVERIFY(boxes.Text2.endsWith(lastLine));
+    }
+};
+
+QTEST_MAIN(PayrollReportTest)
+#include "test_wagesheet_report.moc"

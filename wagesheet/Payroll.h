@@ -1,0 +1,17 @@
+#pragma once
+
+#include "runtime/Text.h"
+#include "wagesheet/Module1.h"
+
+namespace wagesheet {
+
+// Writes the payroll report of slots 1 to `count` into `boxes`: each box is
+// given its heading, then every employee gets one line in each box, the
+// upper listing the record as entered, the lower the department and the pay.
+// Each employee's values are looked up afresh: a number, letter or code that
+// selects nothing gives an empty department or an amount of 0. Every line
+// ends in CRLF. The table is only read. A run-time error stops the report;
+// the lines of the employees finished before it stay in the boxes.
+void buildPayrollReport(const EmpTableType &table, Integer count, runtime::ReportBoxes &boxes);
+
+} // namespace wagesheet
