@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace runtime {
@@ -29,6 +31,49 @@ void centreOnScreen(QWidget *form)
     form->move(frame.topLeft());
 }
 
+Label *addLabel(QWidget *form, const char *name, const QString &caption, QWidget *buddy, QRect twips)
+{
+    auto *label = new Label(caption, form);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    return label;
+}
+
+QLineEdit *addTextBox(QWidget *form, const char *name, QRect twips)
+{
+    auto *box = new TextBox(form);
+    box->setObjectName(QLatin1String(name));
+    place(box, twips.x(), twips.y(), twips.width(), twips.height());
+    return box;
+}
+
+QPushButton *addButton(QWidget *form, const char *name, const QString &caption, QRect twips)
+{
+    auto *button = new QPushButton(caption, form);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    place(button, twips.x(), twips.y(), twips.width(), twips.height());
+    return button;
+}
+
+MultiLineBox *addReportBox(QWidget *parent, const char *name, const QString &accessibleName, QRect twips)
+{
+    auto *box = new MultiLineBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(accessibleName);
+    place(box, twips.x(), twips.y(), twips.width(), twips.height());
+    return box;
+}
+
+void refuse(QWidget *form, const Refusal &refusal, const QString &title, const QList<QLineEdit *> &boxes)
+{
+    ShowMessage(form, refusal.message, title);
+    if (refusal.box > 0 && refusal.box <= boxes.size())
+        boxes[refusal.box - 1]->setFocus();
+}
+
 void setTabOrder(std::initializer_list<QWidget *> widgets)
 {
     QWidget *previous = nullptr;
@@ -48,6 +93,17 @@ void ShowMessage(QWidget *owner, const QString &prompt, const QString &title)
 LoadableForm::LoadableForm(QWidget *parent) : QDialog(parent)
 {
     connect(this, &QDialog::finished, this, &LoadableForm::unload);
+}
+
+void LoadableForm::writeReport(MultiLineBox *text1, MultiLineBox *text2,
+                               const std::function<void(ReportBoxes &)> &build)
+{
+    ReportBoxes report;
+    const auto assign = qScopeGuard([&] {
+        text1->setText(report.Text1);
+        text2->setText(report.Text2);
+    });
+    build(report);
 }
 
 void LoadableForm::load()

@@ -2,9 +2,15 @@
 
 #include "runtime/Errors.h"
 
+#include "runtime/Text.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QRect>
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
 
 namespace runtime {
 
@@ -20,6 +26,20 @@ constexpr QRect twipRect(int left, int top, int width, int height)
 void place(QWidget *control, int left, int top, int width, int height);
 void setClientSize(QWidget *form, int width, int height);
 void centreOnScreen(QWidget *form);
+
+class Label;
+class MultiLineBox;
+
+// Controls placed on a form from twips, named by their designer names.
+Label *addLabel(QWidget *form, const char *name, const QString &caption, QWidget *buddy, QRect twips);
+QLineEdit *addTextBox(QWidget *form, const char *name, QRect twips);
+QPushButton *addButton(QWidget *form, const char *name, const QString &caption, QRect twips);
+// A multi-line report box; `accessibleName` is what a screen reader calls it.
+MultiLineBox *addReportBox(QWidget *parent, const char *name, const QString &accessibleName, QRect twips);
+
+// Shows a refusal in a message box titled `title`, then moves the focus to
+// its box among `boxes`.
+void refuse(QWidget *form, const Refusal &refusal, const QString &title, const QList<QLineEdit *> &boxes);
 
 // Sets the keyboard focus order of the given widgets, first to last.
 void setTabOrder(std::initializer_list<QWidget *> widgets);
@@ -46,6 +66,10 @@ public:
 
 protected:
     virtual void Form_Load() = 0;
+
+    // Writes a report into two boxes: `build` fills the texts, and the boxes
+    // get whatever it wrote, also when a run-time error stops it halfway.
+    static void writeReport(MultiLineBox *text1, MultiLineBox *text2, const std::function<void(ReportBoxes &)> &build);
 
 private:
     friend void ShowForm(LoadableForm &form, Modality modality);

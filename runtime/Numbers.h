@@ -73,6 +73,16 @@ public:
     }
     bool operator==(const Table &) const = default;
 
+    // Stores `record` in slot count + 1 and only then counts it, so a full
+    // table (the subscript error) or an overflowing count changes nothing.
+    template <class Count>
+    void append(Count &count, const T &record)
+    {
+        const Count next = add<Count>(count, 1);
+        (*this)(next) = record;
+        count = next;
+    }
+
 private:
     static void check(int index)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/Text.h"
 #include "tollsheet/Module1.h"
 
 #include <array>
@@ -13,12 +14,7 @@ namespace tollsheet {
 CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
                      const QString &text4, const QString &text5);
 
-// Why an entry is refused, and which box (1 to 5) takes the focus; 0 leaves
-// the focus where it is.
-struct Refusal {
-    QString message;
-    int box = 0;
-};
+using runtime::Refusal;
 
 // The entry checks, in order; the first that fails is the answer. A full table
 // is tested last, after every field has passed.

@@ -5,7 +5,6 @@
 #include "tollsheet/Billing.h"
 
 #include <QGroupBox>
-#include <QScopeGuard>
 
 namespace tollsheet {
 
@@ -13,17 +12,15 @@ using namespace runtime;
 
 namespace {
 
-// A frame at `top` holding one report box, named after the frame's caption.
+// A frame at `top` holding one report box, which takes the frame's caption as
+// its accessible name.
 MultiLineBox *framedBox(QWidget *form, const char *frameName, const char *boxName, const QString &caption, int top)
 {
     auto *frame = new QGroupBox(caption, form);
     frame->setObjectName(QLatin1String(frameName));
     place(frame, 240, top, 7335, 2295);
-    auto *box = new MultiLineBox(frame);
-    box->setObjectName(QLatin1String(boxName));
-    box->setAccessibleName(caption);
+    MultiLineBox *box = addReportBox(frame, boxName, caption, QRect(120, 240, 7095, 1935));
     box->setFont(reportFont());
-    place(box, 120, 240, 7095, 1935);
     return box;
 }
 
@@ -43,12 +40,9 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
 
 void Form2::Form_Load()
 {
-    ReportBoxes report;
-    const auto assign = qScopeGuard([&] {
-        Text1->setText(report.Text1);
-        Text2->setText(report.Text2);
+    writeReport(Text1, Text2, [](ReportBoxes &report) {
+        buildBillingReport(Module1::CustTable, Module1::CustCount, report);
     });
-    buildBillingReport(Module1::CustTable, Module1::CustCount, report);
 }
 
 } // namespace tollsheet

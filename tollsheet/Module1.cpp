@@ -4,9 +4,7 @@ namespace tollsheet::Module1 {
 
 void Append(const CustRecord &record)
 {
-    const Integer next = runtime::add<Integer>(CustCount, 1);
-    CustTable(next) = record;
-    CustCount = next;
+    CustTable.append(CustCount, record);
 }
 
 } // namespace tollsheet::Module1

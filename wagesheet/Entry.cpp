@@ -34,4 +34,13 @@ std::optional<Refusal> checkEntry(const EmpRecord &entry, Integer empCount)
     return std::nullopt;
 }
 
+std::optional<Refusal> enterEmployee(const std::array<QString, 4> &boxes)
+{
+    const EmpRecord entry = readEntry(boxes[0], boxes[1], boxes[2], boxes[3]);
+    std::optional<Refusal> refusal = checkEntry(entry, Module1::EmpCount);
+    if (!refusal)
+        Module1::Append(entry);
+    return refusal;
+}
+
 } // namespace wagesheet

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "runtime/Text.h"
 #include "wagesheet/Module1.h"
 
+#include <array>
 #include <optional>
 
 namespace wagesheet {
@@ -13,15 +15,15 @@ namespace wagesheet {
 // trimmed and the employee number is not checked.
 EmpRecord readEntry(const QString &text1, const QString &text2, const QString &text3, const QString &text4);
 
-// Why an entry is refused, and which box (2 to 4) takes the focus; 0 leaves
-// the focus where it is.
-struct Refusal {
-    QString message;
-    int box = 0;
-};
+using runtime::Refusal;
 
 // The entry checks, in order; the first that fails is the answer. A full table
 // is tested first, before any field.
 std::optional<Refusal> checkEntry(const EmpRecord &entry, Integer empCount);
+
+// One click of "입력" without its window: reads the four box texts, checks
+// them, and appends the employee to Module1's table when every check passes.
+// A refused or failing entry (the overflow error) leaves the table untouched.
+std::optional<Refusal> enterEmployee(const std::array<QString, 4> &boxes);
 
 } // namespace wagesheet

@@ -4,9 +4,7 @@ namespace wagesheet::Module1 {
 
 void Append(const EmpRecord &record)
 {
-    const Integer next = runtime::add<Integer>(EmpCount, 1);
-    EmpTable(next) = record;
-    EmpCount = next;
+    EmpTable.append(EmpCount, record);
 }
 
 } // namespace wagesheet::Module1
