@@ -16,9 +16,11 @@
 
 namespace driver {
 
-// What a message box showed before it was answered.
+// What the message boxes an action opened showed before they were answered:
+// how many there were, and the title, text, icon and buttons of the last one.
 struct Shown {
     bool seen = false;
+    int count = 0;
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -43,47 +45,40 @@ inline QMessageBox *openMessageBox()
     return nullptr;
 }
 
-// Runs `attempt` from the event loop, again every few milliseconds until it
-// reports success; a modal box or form shows up only once its caller's event
-// loop runs.
-inline void retryUntil(std::function<bool()> attempt, int triesLeft = 200)
+// Adds what `box` shows to `shown`, then answers it with OK.
+inline void answer(QMessageBox *box, Shown &shown)
 {
-    QTimer::singleShot(triesLeft == 200 ? 0 : 5, [attempt, triesLeft] {
-        if (!attempt() && triesLeft > 0)
-            retryUntil(attempt, triesLeft - 1);
-    });
+    shown.seen = true;
+    ++shown.count;
+    shown.title = box->windowTitle();
+    shown.text = box->text();
+    shown.icon = box->icon();
+    shown.buttons = int(box->buttons().size());
+    box->button(QMessageBox::Ok)->click();
 }
 
-// Answers the next message box with OK, recording what it showed.
-inline void answerNextMessage(Shown &shown)
+// Runs `action` and plays the user at every modal window it opens: answers
+// each message box with OK, and once the form `formName` is showing with no
+// box in front of it, runs `whileOpen` on it and closes it. Returns how many
+// message boxes opened and what the last one showed. Nothing keeps waiting
+// for a window once `action` has returned.
+inline Shown attend(const std::function<void()> &action, const QString &formName = {},
+                    const std::function<void(QWidget *)> &whileOpen = {})
 {
-    shown = Shown{};
-    retryUntil([&shown] {
-        QMessageBox *box = openMessageBox();
-        if (!box)
-            return false;
-        shown.seen = true;
-        shown.title = box->windowTitle();
-        shown.text = box->text();
-        shown.icon = box->icon();
-        shown.buttons = int(box->buttons().size());
-        box->button(QMessageBox::Ok)->click();
-        return true;
+    Shown shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QMessageBox *box = openMessageBox()) {
+            answer(box, shown);
+        } else if (QWidget *form = formName.isEmpty() ? nullptr : visibleTopLevel(formName)) {
+            if (whileOpen)
+                whileOpen(form);
+            form->close();
+        }
     });
-}
-
-// Once the form `name` is showing (and no message box is in front of it),
-// runs `whileOpen` on it and then closes it.
-inline void whenFormOpens(const QString &name, std::function<void(QWidget *)> whileOpen)
-{
-    retryUntil([name, whileOpen] {
-        QWidget *form = visibleTopLevel(name);
-        if (!form || openMessageBox())
-            return false;
-        whileOpen(form);
-        form->close();
-        return true;
-    });
+    poll.start(2);
+    action();
+    return shown;
 }
 
 template <class Widget = QWidget>
@@ -128,14 +123,11 @@ inline void click(QWidget *form, const char *button)
     QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton);
 }
 
-// Clicks a button whose handler may show one message box, and returns what it showed.
-inline Shown clickAnswering(QWidget *form, const char *button)
+// Clicks a button, attending to the windows its handler opens (see attend).
+inline Shown clickAnswering(QWidget *form, const char *button, const QString &formName = {},
+                            const std::function<void(QWidget *)> &whileOpen = {})
 {
-    Shown shown;
-    answerNextMessage(shown);
-    click(form, button);
-    QCoreApplication::processEvents();
-    return shown;
+    return attend([form, button] { click(form, button); }, formName, whileOpen);
 }
 
 } // namespace driver

@@ -125,8 +125,8 @@ private slots:
     {
         CountingForm form;
         QString seen;
-        driver::whenFormOpens(QStringLiteral("CountingForm"), [&](QWidget *) { seen = form.box->Text(); });
-        ShowForm(form, Modality::Modal);
+        driver::attend([&] { ShowForm(form, Modality::Modal); }, QStringLiteral("CountingForm"),
+                       [&](QWidget *) { seen = form.box->Text(); });
         QCOMPARE(seen, QStringLiteral("load 1\r\ndone\r\n"));
         QVERIFY(!form.isVisible());
         QVERIFY(!form.isLoaded());
@@ -136,9 +136,7 @@ private slots:
     {
         CountingForm form;
         form.failWhileLoading = true;
-        driver::Shown shown;
-        driver::answerNextMessage(shown);
-        ShowForm(form, Modality::Modeless);
+        const driver::Shown shown = driver::attend([&] { ShowForm(form, Modality::Modeless); });
         QVERIFY(shown.seen);
         QCOMPARE(shown.title, QStringLiteral("formstest"));
         QCOMPARE(shown.text, RuntimeError(RuntimeError::Kind::Overflow).description());
@@ -159,12 +157,12 @@ private slots:
     {
         QFETCH(RuntimeError::Kind, kind);
         QWidget owner;
-        driver::Shown shown;
-        driver::answerNextMessage(shown);
         bool after = false;
-        guard(&owner, [&] {
-            throw RuntimeError(kind);
-            after = true;
+        const driver::Shown shown = driver::attend([&] {
+            guard(&owner, [&] {
+                throw RuntimeError(kind);
+                after = true;
+            });
         });
         QVERIFY(!after);
         QVERIFY(shown.seen);
@@ -176,9 +174,8 @@ private slots:
     void messageBoxHasNoIconAndOneButton()
     {
         QWidget owner;
-        driver::Shown shown;
-        driver::answerNextMessage(shown);
-        ShowMessage(&owner, QStringLiteral("프롬프트"), QStringLiteral("제목"));
+        const driver::Shown shown =
+            driver::attend([&] { ShowMessage(&owner, QStringLiteral("프롬프트"), QStringLiteral("제목")); });
         QVERIFY(shown.seen);
         QCOMPARE(shown.title, QStringLiteral("제목"));
         QCOMPARE(shown.text, QStringLiteral("프롬프트"));

@@ -205,19 +205,17 @@ private slots:
     void reportOpensWithEmptyTableAndShowsLaterEntries()
     {
         QString first;
-        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *report) {
+        driver::clickAnswering(form.get(), "Command2", QStringLiteral("Form2"), [&](QWidget *report) {
             first = child<runtime::MultiLineBox>(report, "Text2")->Text();
         });
-        driver::click(form.get(), "Command2");
         QCOMPARE(first.count(QStringLiteral("\r\n")), 3);
 
         typeSubscriber(form.get(), {"4", "C", "N", "N", "0"});
         driver::click(form.get(), "Command1");
         QString second;
-        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *report) {
+        driver::clickAnswering(form.get(), "Command2", QStringLiteral("Form2"), [&](QWidget *report) {
             second = child<runtime::MultiLineBox>(report, "Text2")->Text();
         });
-        driver::click(form.get(), "Command2");
         QVERIFY(second.startsWith(first));
         QCOMPARE(second.mid(first.size()),
                  QStringLiteral("      4      단    체      20,000            0      20,000    \r\n"));

@@ -248,13 +248,11 @@ private slots:
                 QCOMPARE(form->size(), QSize(521, 357));
             };
         };
-        driver::whenFormOpens(QStringLiteral("Form2"), read(first));
-        driver::click(&entry, "Command2");
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), read(first));
         QCOMPARE(first.Text1, WorkedListing);
         QCOMPARE(first.Text2, WorkedReport);
 
-        driver::whenFormOpens(QStringLiteral("Form2"), read(second));
-        driver::click(&entry, "Command2");
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), read(second));
         QCOMPARE(second.Text1, SortedListing);
         QCOMPARE(second.Text2, WorkedReport);
     }
@@ -266,12 +264,9 @@ private slots:
         fill(Module1::CustTable, Module1::CustCount, WorkedExample);
         Module1::CustCount = 8; // a count no entry can reach
         QString listing;
-        driver::Shown shown;
-        driver::answerNextMessage(shown);
-        driver::whenFormOpens(QStringLiteral("Form2"), [&](QWidget *form) {
+        const driver::Shown shown = driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
             listing = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
         });
-        driver::click(&entry, "Command2");
         QVERIFY(shown.seen);
         QCOMPARE(shown.title, QStringLiteral("tollsheet"));
         QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::SubscriptOutOfRange).description());

@@ -1,22 +1,18 @@
 // The payroll entry form and its modeless report, driven through the real
 // widgets: typing, clicking, answering message boxes, reading focus and boxes.
-#include "runtime/Boxes.h"
+#include "FormDriver.h"
 #include "runtime/Errors.h"
 #include "wagesheet/Form1.h"
 #include "wagesheet/Form2.h"
 #include "wagesheet/Module1.h"
 
-#include <QApplication>
-#include <QInputMethodEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <memory>
 
 using namespace wagesheet;
+using driver::child;
+using driver::Shown;
+using driver::visibleTopLevel;
 using runtime::MultiLineBox;
 
 namespace {
@@ -29,51 +25,11 @@ const QString NightMessage = QStringLiteral("야간수당은 1에서 4사이의 
 const QString FamilyMessage = QStringLiteral("가족수는 1에서 5사이의 정수한자리입니다.");
 const QString FullMessage = QStringLiteral("최대입력 건수는 7건 이하로 한다.");
 
-// The message boxes one action opened, each answered with OK.
-struct Shown {
-    int count = 0;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;
-};
-
-// Runs `action`, answering every message box it opens from a timer.
-template <class Action>
-Shown answering(Action action)
-{
-    Shown shown;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&shown] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible())
-                continue;
-            ++shown.count;
-            shown.title = box->windowTitle();
-            shown.text = box->text();
-            shown.icon = box->icon();
-            shown.buttons = int(box->buttons().size());
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        }
-    });
-    timer.start(10);
-    action();
-    return shown;
-}
-
-QWidget *visibleTopLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->objectName() == name)
-            return widget;
-    }
-    return nullptr;
-}
+const char *const Boxes[] = {"text1", "text2", "text3", "text4"};
 
 QString boxText(QWidget *report, const char *name)
 {
-    return report->findChild<MultiLineBox *>(QLatin1String(name))->Text();
+    return child<MultiLineBox>(report, name)->Text();
 }
 
 } // namespace
@@ -83,48 +39,24 @@ class EntryFormTest : public QObject {
 
     std::unique_ptr<Form1> form;
 
-    template <class W = QWidget>
-    W *control(const char *name)
-    {
-        auto *widget = form->findChild<W *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-
-    // Types as a user does: plain keys for Latin-1 text, an input method's
-    // commit for Hangul and other characters.
-    void type(const char *box, const QString &text)
-    {
-        auto *edit = control<QLineEdit>(box);
-        edit->clear();
-        if (QString::fromLatin1(text.toLatin1()) == text) {
-            QTest::keyClicks(edit, text);
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(text);
-            QApplication::sendEvent(edit, &commit);
-        }
-        QCOMPARE(edit->text(), text);
-    }
-
-    void fill(const QStringList &texts)
-    {
-        const char *boxes[] = {"text1", "text2", "text3", "text4"};
-        for (int i = 0; i < 4; ++i)
-            type(boxes[i], texts[i]);
-    }
-
     QStringList boxTexts()
     {
-        return {control<QLineEdit>("text1")->text(), control<QLineEdit>("text2")->text(),
-                control<QLineEdit>("text3")->text(), control<QLineEdit>("text4")->text()};
+        QStringList texts;
+        for (const char *box : Boxes)
+            texts << child<QLineEdit>(form.get(), box)->text();
+        return texts;
     }
 
-    Shown click(const char *button)
+    // Types into the four boxes; each must show exactly what was typed, neither
+    // cut nor upper-cased before 입력 is clicked.
+    void fill(const QStringList &texts)
     {
-        return answering([&] { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); });
+        for (int i = 0; i < 4; ++i)
+            driver::type(form.get(), Boxes[i], texts[i]);
+        QCOMPARE(boxTexts(), texts);
     }
+
+    Shown click(const char *button) { return driver::clickAnswering(form.get(), button); }
 
     Shown enter(const QStringList &texts)
     {
@@ -189,21 +121,21 @@ private slots:
         QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
         const QStringList captions = {"사원번호", "기 본 급", "야간시간", "가족수"};
         for (int i = 0; i < 4; ++i) {
-            auto *label = control<QLabel>(QByteArray("Label" + QByteArray::number(i + 1)).constData());
+            auto *label = child<QLabel>(form.get(), QByteArray("Label" + QByteArray::number(i + 1)).constData());
             QCOMPARE(label->text(), captions[i]);
             QCOMPARE(label->buddy()->objectName(), QStringLiteral("text%1").arg(i + 1));
         }
         for (const char *name : {"CmdIn", "CmdOut"}) {
-            QVERIFY(!control<QPushButton>(name)->autoDefault());
-            QVERIFY(!control<QPushButton>(name)->isDefault());
+            QVERIFY(!child<QPushButton>(form.get(), name)->autoDefault());
+            QVERIFY(!child<QPushButton>(form.get(), name)->isDefault());
         }
-        QCOMPARE(control<QPushButton>("CmdIn")->text(), QStringLiteral("입력"));
-        QCOMPARE(control<QPushButton>("CmdOut")->text(), QStringLiteral("출력"));
+        QCOMPARE(child<QPushButton>(form.get(), "CmdIn")->text(), QStringLiteral("입력"));
+        QCOMPARE(child<QPushButton>(form.get(), "CmdOut")->text(), QStringLiteral("출력"));
     }
 
     void focusStartsOnCmdInAndTabCycles()
     {
-        QCOMPARE(QApplication::focusWidget(), control("CmdIn"));
+        QCOMPARE(QApplication::focusWidget(), child(form.get(), "CmdIn"));
         for (const char *next : {"CmdOut", "text1", "text2", "text3", "text4", "CmdIn"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(focused(), QLatin1String(next));
@@ -213,7 +145,7 @@ private slots:
     void enterInABoxStoresNothing()
     {
         fill({"A1", "1", "1", "1"});
-        const Shown shown = answering([&] { QTest::keyClick(control("text4"), Qt::Key_Return); });
+        const Shown shown = driver::attend([&] { QTest::keyClick(child(form.get(), "text4"), Qt::Key_Return); });
         QCOMPARE(shown.count, 0);
         QCOMPARE(Module1::EmpCount, 0);
         QCOMPARE(boxTexts(), QStringList({"A1", "1", "1", "1"}));
@@ -365,8 +297,8 @@ private slots:
         auto *report = visibleTopLevel(QStringLiteral("Form2"));
         QVERIFY(report);
         QCOMPARE(report->windowTitle(), QStringLiteral("Form2"));
-        QCOMPARE(report->findChild<MultiLineBox *>("Text1")->accessibleName(), QStringLiteral("입력 자료"));
-        QCOMPARE(report->findChild<MultiLineBox *>("Text2")->accessibleName(), QStringLiteral("출력 자료"));
+        QCOMPARE(child<MultiLineBox>(report, "Text1")->accessibleName(), QStringLiteral("입력 자료"));
+        QCOMPARE(child<MultiLineBox>(report, "Text2")->accessibleName(), QStringLiteral("출력 자료"));
         QCOMPARE(boxText(report, "Text1"), Heading1);
         QCOMPARE(boxText(report, "Text2"), Heading2);
 
