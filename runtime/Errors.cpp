@@ -1,8 +1,5 @@
 #include "runtime/Errors.h"
 
-#include <QCoreApplication>
-#include <QMessageBox>
-#include <new>
 
 namespace runtime {
 
@@ -30,24 +27,6 @@ const char *RuntimeError::what() const noexcept
     case Kind::InvalidArgument: return "invalid procedure call or argument";
     }
     return "run-time error";
-}
-
-static void showError(QWidget *owner, const QString &text)
-{
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, owner);
-    box.exec();
-}
-
-void guard(QWidget *owner, const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const RuntimeError &error) {
-        showError(owner, error.description());
-    } catch (const std::bad_alloc &) {
-        showError(owner, QStringLiteral("메모리가 부족합니다."));
-    }
 }
 
 } // namespace runtime

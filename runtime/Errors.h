@@ -2,9 +2,6 @@
 
 #include <QString>
 #include <exception>
-#include <functional>
-
-class QWidget;
 
 namespace runtime {
 
@@ -24,10 +21,5 @@ public:
 private:
     Kind m_kind;
 };
-
-// Runs one event handler. A run-time error ends the handler and is shown in a
-// modal message box titled with the program's name; the program goes on.
-// Whatever the handler changed before the error stays as it was.
-void guard(QWidget *owner, const std::function<void()> &handler);
 
 } // namespace runtime

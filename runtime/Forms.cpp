@@ -2,14 +2,33 @@
 
 #include "runtime/Boxes.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <new>
 
 namespace runtime {
+
+static void showError(QWidget *owner, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+void guard(QWidget *owner, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeError &error) {
+        showError(owner, error.description());
+    } catch (const std::bad_alloc &) {
+        showError(owner, QStringLiteral("메모리가 부족합니다."));
+    }
+}
 
 void place(QWidget *control, int left, int top, int width, int height)
 {

@@ -44,6 +44,11 @@ void refuse(QWidget *form, const Refusal &refusal, const QString &title, const Q
 // Sets the keyboard focus order of the given widgets, first to last.
 void setTabOrder(std::initializer_list<QWidget *> widgets);
 
+// Runs one event handler. A run-time error ends the handler and is shown in a
+// modal message box titled with the program's name; the program goes on.
+// Whatever the handler changed before the error stays as it was.
+void guard(QWidget *owner, const std::function<void()> &handler);
+
 // Runs `handler` inside the error guard whenever `button` is clicked.
 template <class Handler>
 void onClick(QAbstractButton *button, QWidget *form, Handler handler)
