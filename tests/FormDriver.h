@@ -76,7 +76,7 @@ inline Shown attend(const std::function<void()> &action, const QString &formName
             form->close();
         }
     });
-    poll.start(2);
+    poll.start(0);
     action();
     return shown;
 }
