@@ -1,32 +1,32 @@
 #include "runtime/Errors.h"
 
-
 namespace runtime {
+
+namespace {
+
+struct Description {
+    const char *what;
+    const char16_t *text;
+};
+
+// Indexed by RuntimeError::Kind.
+constexpr Description Descriptions[] = {
+    {"overflow", u"오버플로: 숫자가 허용된 범위를 벗어났습니다."},
+    {"subscript out of range", u"첨자가 범위를 벗어났습니다."},
+    {"type mismatch", u"형식이 일치하지 않습니다: 숫자가 아닌 값입니다."},
+    {"invalid procedure call or argument", u"프로시저 호출 또는 인수가 잘못되었습니다."},
+};
+
+} // namespace
 
 QString RuntimeError::description() const
 {
-    switch (m_kind) {
-    case Kind::Overflow:
-        return QStringLiteral("오버플로: 숫자가 허용된 범위를 벗어났습니다.");
-    case Kind::SubscriptOutOfRange:
-        return QStringLiteral("첨자가 범위를 벗어났습니다.");
-    case Kind::TypeMismatch:
-        return QStringLiteral("형식이 일치하지 않습니다: 숫자가 아닌 값입니다.");
-    case Kind::InvalidArgument:
-        return QStringLiteral("프로시저 호출 또는 인수가 잘못되었습니다.");
-    }
-    return {};
+    return QString::fromUtf16(Descriptions[int(m_kind)].text);
 }
 
 const char *RuntimeError::what() const noexcept
 {
-    switch (m_kind) {
-    case Kind::Overflow: return "overflow";
-    case Kind::SubscriptOutOfRange: return "subscript out of range";
-    case Kind::TypeMismatch: return "type mismatch";
-    case Kind::InvalidArgument: return "invalid procedure call or argument";
-    }
-    return "run-time error";
+    return Descriptions[int(m_kind)].what;
 }
 
 } // namespace runtime

@@ -149,7 +149,7 @@ Integer ValueToInteger(const QString &text)
 QString IntegerToText(Integer value) { return QString::number(value); }
 QString LongToText(Long value) { return QString::number(value); }
 
-QString FormatValue(std::int64_t value, const QString &pattern)
+QString FormatValue(std::int64_t value, QStringView pattern)
 {
     if (pattern == u"###,##0")
         return grouped(value);
@@ -158,12 +158,12 @@ QString FormatValue(std::int64_t value, const QString &pattern)
     invalidArgument();
 }
 
-QString FormatValue(Currency value, const QString &pattern)
+QString FormatValue(Currency value, QStringView pattern)
 {
     return FormatValue(value.rounded(), pattern);
 }
 
-QString FormatValue(const QString &text, const QString &pattern)
+QString FormatValue(const QString &text, QStringView pattern)
 {
     if (pattern == u"@@@@@@@") {
         const int missing = 7 - CharacterCount(text);
@@ -176,7 +176,7 @@ QString FormatValue(const QString &text, const QString &pattern)
     invalidArgument();
 }
 
-int CompareText(const QString &a, const QString &b)
+int CompareText(QStringView a, QStringView b)
 {
     qsizetype i = 0;
     qsizetype j = 0;

@@ -31,13 +31,13 @@ QString LongToText(Long value);
 //   "!@@@@@@"  text left-aligned in six positions
 // A text longer than its positions is returned whole. Any other pattern raises
 // the invalid-argument error.
-QString FormatValue(std::int64_t value, const QString &pattern);
-QString FormatValue(Currency value, const QString &pattern);
-QString FormatValue(const QString &text, const QString &pattern);
+QString FormatValue(std::int64_t value, QStringView pattern);
+QString FormatValue(Currency value, QStringView pattern);
+QString FormatValue(const QString &text, QStringView pattern);
 
 // Compares by character code (Unicode code points): -1, 0 or 1. A proper prefix
 // comes first. No case folding.
-int CompareText(const QString &a, const QString &b);
+int CompareText(QStringView a, QStringView b);
 
 // a-z become A-Z; every other character stays as it is.
 QString UpperCase(const QString &text);

@@ -246,8 +246,23 @@ private slots:
         QCOMPARE(roundToLong(2.5), 2);
         QCOMPARE(roundToLong(-3.5), -4);
         QCOMPARE(raised([] { roundToLong(2147483647.5); }), Kind::Overflow);
+        QCOMPARE(roundToLong(-2147483648.5), std::numeric_limits<Long>::min());
+        QCOMPARE(raised([] { roundToLong(-2147483649.0); }), Kind::Overflow);
         QCOMPARE(raised([] { roundToLong(std::numeric_limits<double>::quiet_NaN()); }), Kind::Overflow);
         QCOMPARE(raised([] { roundToLong(std::numeric_limits<double>::infinity()); }), Kind::Overflow);
+    }
+
+    void eachErrorHasItsOwnDescription()
+    {
+        QSet<QString> texts;
+        QSet<QByteArray> names;
+        for (Kind kind : {Kind::Overflow, Kind::SubscriptOutOfRange, Kind::TypeMismatch, Kind::InvalidArgument}) {
+            texts.insert(RuntimeError(kind).description());
+            names.insert(RuntimeError(kind).what());
+        }
+        QCOMPARE(texts.size(), 4);
+        QCOMPARE(names.size(), 4);
+        QVERIFY(!texts.contains(QString()));
     }
 
     void tableBounds()

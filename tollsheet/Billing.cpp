@@ -22,10 +22,10 @@ constexpr Long RemarkThreshold = 1000;
 // An amount right-aligned in seven positions, grouped in threes.
 QString column(Long amount)
 {
-    return FormatValue(FormatValue(amount, QStringLiteral("###,##0")), QStringLiteral("@@@@@@@"));
+    return FormatValue(FormatValue(amount, u"###,##0"), u"@@@@@@@");
 }
 
-bool isYes(const QString &flag) { return CompareText(flag, QStringLiteral("Y")) == 0; }
+bool isYes(const QString &flag) { return CompareText(flag, u"Y") == 0; }
 
 void listSubscriber(const CustRecord &r, QString &box)
 {

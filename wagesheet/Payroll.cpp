@@ -65,13 +65,13 @@ Long digitAmountOf(const QString &empNo)
 // An amount grouped in threes, then left-aligned in six positions.
 QString column(Long amount)
 {
-    return FormatValue(FormatValue(amount, QStringLiteral("###,##0")), QStringLiteral("!@@@@@@"));
+    return FormatValue(FormatValue(amount, u"###,##0"), u"!@@@@@@");
 }
 
 // The same with zero shown as blanks.
 QString column(Currency amount)
 {
-    return FormatValue(FormatValue(amount, QStringLiteral("###,###")), QStringLiteral("!@@@@@@"));
+    return FormatValue(FormatValue(amount, u"###,###"), u"!@@@@@@");
 }
 
 // Computes one employee's pay and appends its two lines. Both lines are made
