@@ -1,6 +1,7 @@
 #include "runtime/Boxes.h"
 
 #include <QPainter>
+#include <QTextLayout>
 #include <QTextOption>
 #include <limits>
 
@@ -14,11 +15,29 @@ Label::Label(const QString &text, QWidget *parent) : QLabel(text, parent)
 
 void Label::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    const QRectF area = contentsRect();
     QTextOption option(alignment());
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    painter.drawText(QRectF(contentsRect()), text(), option);
+    QTextLayout layout(text(), font());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setLineWidth(area.width());
+    layout.endLayout();
+
+    // Lines closer together than the font's spacing when that is what keeps
+    // the last one inside the label.
+    const QFontMetricsF metrics(font());
+    const int lines = layout.lineCount();
+    qreal spacing = metrics.lineSpacing();
+    if (lines > 1)
+        spacing = qMin(spacing, (area.height() - metrics.height()) / (lines - 1));
+    for (int i = 0; i < lines; ++i)
+        layout.lineAt(i).setPosition(QPointF(0, i * spacing));
+
+    QPainter painter(this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    layout.draw(&painter, area.topLeft());
 }
 
 TextBox::TextBox(QWidget *parent) : QLineEdit(parent)

@@ -72,6 +72,23 @@ private slots:
         QCOMPARE(box.text().size(), page.size());
     }
 
+    // Hangul arrives from an input method (fcitx5, ibus) as preedit text that
+    // is replaced by the committed syllable.
+    void textBoxTakesCommittedHangul()
+    {
+        TextBox box;
+        box.show();
+        QVERIFY(box.testAttribute(Qt::WA_InputMethodEnabled));
+        const QPair<QString, QString> keystrokes[] = {{"ㅎ", ""}, {"하", ""}, {"한", ""}, {"", "한"}, {"ㄱ", ""}, {"그", ""}, {"", "글"}};
+        for (const auto &[preedit, commit] : keystrokes) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(&box, &event);
+        }
+        QCOMPARE(box.text(), QStringLiteral("한글"));
+        QCOMPARE(box.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("한글"));
+    }
+
     void reportFontIsFixedPitchKorean()
     {
         const QFont font = reportFont();

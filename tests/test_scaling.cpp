@@ -1,0 +1,105 @@
+// Both programs' forms at the scale QT_SCALE_FACTOR sets (CTest runs this at
+// 1, 1.5 and 2): the twip layout keeps its proportions, every caption fits its
+// control, and the billing report's columns still line up.
+#include "FormDriver.h"
+#include "runtime/Fonts.h"
+#include "tollsheet/Form1.h"
+#include "tollsheet/Form2.h"
+#include "wagesheet/Form1.h"
+#include "wagesheet/Form2.h"
+
+#include <QAbstractButton>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+
+namespace {
+
+qreal scale() { return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble(); }
+
+// True when a caption's strokes stay off its label's bottom and right edges;
+// a caption cut off there leaves dark pixels on the edge, where a caption
+// that fits leaves at most the faint fringe of its smoothing.
+bool captionInside(QLabel *label)
+{
+    const QImage image = label->grab().toImage();
+    const int background = qGray(label->palette().color(QPalette::Window).rgb());
+    const int text = qGray(label->palette().color(QPalette::WindowText).rgb());
+    auto dark = [&](int x, int y) { return std::abs(qGray(image.pixel(x, y)) - background) > std::abs(text - background) / 3; };
+    for (int x = 0; x < image.width(); ++x) {
+        if (dark(x, image.height() - 1))
+            return false;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        if (dark(image.width() - 1, y))
+            return false;
+    }
+    return true;
+}
+
+// Renders a form and checks its size in device pixels, and that no caption
+// is cut off by its control.
+void checkForm(QWidget *form, QSize logical)
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->size(), logical);
+    const QImage image = form->grab().toImage();
+    QCOMPARE(image.size(), (QSizeF(logical) * scale()).toSize());
+
+    for (QLabel *label : form->findChildren<QLabel *>())
+        QVERIFY2(captionInside(label), qPrintable(label->objectName()));
+    for (QAbstractButton *button : form->findChildren<QAbstractButton *>())
+        QVERIFY2(QFontMetricsF(button->font()).horizontalAdvance(button->text()) < button->width() - 8,
+                 qPrintable(button->objectName()));
+    for (QGroupBox *frame : form->findChildren<QGroupBox *>())
+        QVERIFY(QFontMetricsF(frame->font()).horizontalAdvance(frame->title()) < frame->width());
+    for (QWidget *child : form->findChildren<QWidget *>())
+        QVERIFY2(form->rect().contains(child->geometry()) || child->parentWidget() != form, qPrintable(child->objectName()));
+}
+
+} // namespace
+
+class ScalingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCOMPARE(qApp->devicePixelRatio(), scale()); }
+
+    void formsKeepTheirProportions()
+    {
+        tollsheet::Form1 toll1;
+        checkForm(&toll1, QSize(345, 263));
+        tollsheet::Form2 toll2;
+        checkForm(&toll2, QSize(521, 357));
+        wagesheet::Form1 wage1;
+        checkForm(&wage1, QSize(208, 181));
+        wagesheet::Form2 wage2;
+        checkForm(&wage2, QSize(438, 280));
+    }
+
+    // In the report font every character stands on a grid of equal columns,
+    // a Hangul syllable on two, at device pixels too.
+    void reportColumnsLineUp()
+    {
+        const QFontMetricsF metrics(runtime::reportFont());
+        const qreal column = metrics.horizontalAdvance(QLatin1Char('0'));
+        const QString lines[] = {
+            QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고"),
+            QStringLiteral("      1      일    반      89,750      37,000     125,750    우수"),
+            QStringLiteral("      3      프리미엄      60,200      20,000      79,840    "),
+        };
+        for (const QString &line : lines) {
+            int columns = 0;
+            for (qsizetype i = 0; i <= line.size(); ++i) {
+                QCOMPARE(metrics.horizontalAdvance(line.left(i)), columns * column);
+                if (i < line.size())
+                    columns += line[i].unicode() >= 0xAC00 && line[i].unicode() <= 0xD7A3 ? 2 : 1;
+            }
+        }
+        QCOMPARE(std::fmod(column * scale(), 1.0), 0.0); // whole device pixels per column
+    }
+};
+
+QTEST_MAIN(ScalingTest)
+#include "test_scaling.moc"
