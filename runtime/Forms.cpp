@@ -30,9 +30,9 @@ void guard(QWidget *owner, const std::function<void()> &handler)
     }
 }
 
-void place(QWidget *control, int left, int top, int width, int height)
+void place(QWidget *control, QRect twips)
 {
-    control->setGeometry(twipRect(left, top, width, height));
+    control->setGeometry(pixels(twips));
 }
 
 void setClientSize(QWidget *form, int width, int height)
@@ -55,7 +55,7 @@ Label *addLabel(QWidget *form, const char *name, const QString &caption, QWidget
     auto *label = new Label(caption, form);
     label->setObjectName(QLatin1String(name));
     label->setBuddy(buddy);
-    place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    place(label, twips);
     return label;
 }
 
@@ -63,7 +63,7 @@ QLineEdit *addTextBox(QWidget *form, const char *name, QRect twips)
 {
     auto *box = new TextBox(form);
     box->setObjectName(QLatin1String(name));
-    place(box, twips.x(), twips.y(), twips.width(), twips.height());
+    place(box, twips);
     return box;
 }
 
@@ -73,7 +73,7 @@ QPushButton *addButton(QWidget *form, const char *name, const QString &caption, 
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
     button->setDefault(false);
-    place(button, twips.x(), twips.y(), twips.width(), twips.height());
+    place(button, twips);
     return button;
 }
 
@@ -82,7 +82,7 @@ MultiLineBox *addReportBox(QWidget *parent, const char *name, const QString &acc
     auto *box = new MultiLineBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(accessibleName);
-    place(box, twips.x(), twips.y(), twips.width(), twips.height());
+    place(box, twips);
     return box;
 }
 

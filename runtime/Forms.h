@@ -1,7 +1,6 @@
 #pragma once
 
 #include "runtime/Errors.h"
-
 #include "runtime/Text.h"
 
 #include <QAbstractButton>
@@ -17,13 +16,13 @@ namespace runtime {
 // Form geometry is given in twips: 15 twips to a logical pixel at 96 dpi.
 constexpr int TwipsPerPixel = 15;
 constexpr int pixels(int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; }
-constexpr QRect twipRect(int left, int top, int width, int height)
+constexpr QRect pixels(QRect twips)
 {
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
+    return QRect(pixels(twips.x()), pixels(twips.y()), pixels(twips.width()), pixels(twips.height()));
 }
 
 // Places a control, or sizes a form's client area, from twips.
-void place(QWidget *control, int left, int top, int width, int height);
+void place(QWidget *control, QRect twips);
 void setClientSize(QWidget *form, int width, int height);
 void centreOnScreen(QWidget *form);
 

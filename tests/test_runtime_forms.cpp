@@ -113,7 +113,7 @@ private slots:
 
     void twipsToPixels()
     {
-        QCOMPARE(twipRect(2400, 360, 1815, 375), QRect(160, 24, 121, 25));
+        QCOMPARE(pixels(QRect(2400, 360, 1815, 375)), QRect(160, 24, 121, 25));
         QCOMPARE(pixels(5175), 345);
         QCOMPARE(pixels(7), 0);
         QCOMPARE(pixels(8), 1);

@@ -18,7 +18,7 @@ MultiLineBox *framedBox(QWidget *form, const char *frameName, const char *boxNam
 {
     auto *frame = new QGroupBox(caption, form);
     frame->setObjectName(QLatin1String(frameName));
-    place(frame, 240, top, 7335, 2295);
+    place(frame, QRect(240, top, 7335, 2295));
     MultiLineBox *box = addReportBox(frame, boxName, caption, QRect(120, 240, 7095, 1935));
     box->setFont(reportFont());
     return box;
