@@ -87,7 +87,7 @@ private slots:
         const QString lines[] = {
             QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고"),
             QStringLiteral("      1      일    반      89,750      37,000     125,750    우수"),
-            QStringLiteral("      3      프리미엄      60,200      20,000      79,840    "),
+            QStringLiteral("      3      프리미엄      60,200       20,000      79,840    "),
         };
         for (const QString &line : lines) {
             int columns = 0;
