@@ -1,0 +1,263 @@
+// How long one "입력" click on each program's real entry form takes, and how
+// long each program takes to build the report of a full table (seven
+// records). Beside each click, two parts of it are timed alone: filling and
+// emptying the boxes (which the click's loop does besides the click), and
+// the entry's checks and store without the form. A benchmark program, not a
+// CTest test: scripts/bench-clicks runs it, or by hand
+//
+//   QT_QPA_PLATFORM=offscreen build/bin/bench_clicks            (wall time)
+//   QT_QPA_PLATFORM=offscreen build/bin/bench_clicks -tickcounter
+//
+// Each benchmark checks afterwards that what it timed did the real work: the
+// click stored exactly the typed record and opened no message box, and the
+// report holds the seven lines it must.
+#include "FormDriver.h"
+#include "tollsheet/Billing.h"
+#include "tollsheet/Entry.h"
+#include "tollsheet/Form1.h"
+#include "tollsheet/Module1.h"
+#include "wagesheet/Entry.h"
+#include "wagesheet/Form1.h"
+#include "wagesheet/Module1.h"
+#include "wagesheet/Payroll.h"
+
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+
+using driver::child;
+using runtime::CRLF;
+using runtime::ReportBoxes;
+
+namespace {
+
+QString b(int count) { return QString(count, u' '); }
+
+// Seven subscribers, not in customer-number order; the first three are the
+// billing report's worked example, whose lines are known exactly.
+const QList<tollsheet::CustRecord> Subscribers = {
+    {3, "S", "Y", "N", 120}, {1, "I", "Y", "Y", 500}, {2, "C", "N", "N", 0},  {7, "F", "N", "Y", 300},
+    {5, "S", "N", "N", 999}, {4, "I", "N", "N", 10},  {6, "C", "Y", "Y", 100},
+};
+const QString KnownBills[] = {
+    b(6) + "1" + b(6) + "일    반" + b(6) + "89,750" + b(7) + "37,000" + b(5) + "125,750" + b(4) + "우수",
+    b(6) + "2" + b(6) + "단    체" + b(6) + "20,000" + b(12) + "0" + b(6) + "20,000" + b(4),
+    b(6) + "3" + b(6) + "프리미엄" + b(6) + "60,200" + b(7) + "20,000" + b(6) + "79,840" + b(4),
+};
+
+// Seven employees; the first four are the payroll report's worked example.
+const QList<wagesheet::EmpRecord> Employees = {
+    {"B012", 1, 2, 3}, {"H512", 4, 4, 5}, {"C911", 2, 1, 1}, {"DX12", 3, 3, 2},
+    {"A123", 2, 3, 0}, {"G100", 4, 4, 4}, {"E555", 1, 1, 1},
+};
+const QString KnownPay[] = {
+    "     B012  업무부  15000    0        21,000     2,500   38,500  38,500",
+    "     H512    45000    300,000   35,000     4,500   384,500  354,500",
+    "     C911  흥보부  25000    0        7,000      1,500   33,500  33,500",
+    "     DX12  인사부  35000    0        14,000     3,500   52,500  52,500",
+};
+
+// Answers any message box that opens while a benchmark runs (a click that
+// is refused opens one modally), and remembers that one did.
+class BoxWatch {
+public:
+    BoxWatch()
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            if (QMessageBox *box = driver::openMessageBox()) {
+                m_seen = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_poll.start(0);
+    }
+    QString seen() const { return m_seen; }
+
+private:
+    QTimer m_poll;
+    QString m_seen;
+};
+
+void fillBoxes(QWidget *form, const std::initializer_list<std::pair<const char *, QString>> &texts)
+{
+    for (const auto &[box, text] : texts)
+        child<QLineEdit>(form, box)->setText(text);
+}
+
+QStringList linesOf(const QString &text)
+{
+    QStringList lines = text.split(CRLF);
+    if (lines.isEmpty() || !lines.last().isEmpty())
+        qFatal("report text does not end in CRLF");
+    lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class Bench : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Filling the five boxes and emptying them again: what the next
+    // benchmark's loop does besides the click's own work (the accepted click
+    // empties the boxes itself).
+    void tollsheetFillBoxes()
+    {
+        tollsheet::Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QBENCHMARK {
+            fillBoxes(&form, {{"Text1", "3"}, {"Text2", "S"}, {"Text3", "Y"}, {"Text4", "N"}, {"Text5", "120"}});
+            for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+                child<QLineEdit>(&form, box)->clear();
+        }
+    }
+
+    // One valid subscriber in the boxes, one click of "입력". The table is
+    // emptied every time, so the entry is always accepted.
+    void tollsheetEntryClick()
+    {
+        using namespace tollsheet;
+        QApplication::setApplicationName(QStringLiteral("tollsheet"));
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *command1 = child<QPushButton>(&form, "Command1");
+        BoxWatch watch;
+        QBENCHMARK {
+            Module1::CustTable = {};
+            Module1::CustCount = 0;
+            fillBoxes(&form, {{"Text1", "3"}, {"Text2", "s"}, {"Text3", "Y"}, {"Text4", "n"}, {"Text5", "120"}});
+            QTest::mouseClick(command1, Qt::LeftButton);
+        }
+        QCOMPARE(watch.seen(), QString());
+        QCOMPARE(Module1::CustCount, 1);
+        QCOMPARE(Module1::CustTable(1), (CustRecord{3, "S", "Y", "N", 120}));
+        for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+            QVERIFY2(child<QLineEdit>(&form, box)->text().isEmpty(), box);
+    }
+
+    // The same entry without the form: the checks and the store alone, the
+    // part of the click that is the program's own rules.
+    void tollsheetEntryRules()
+    {
+        using namespace tollsheet;
+        const std::array<QString, 5> boxes = {"3", "s", "Y", "n", "120"};
+        std::optional<Refusal> refusal;
+        QBENCHMARK {
+            Module1::CustTable = {};
+            Module1::CustCount = 0;
+            refusal = enterSubscriber(boxes);
+        }
+        QVERIFY(!refusal);
+        QCOMPARE(Module1::CustCount, 1);
+        QCOMPARE(Module1::CustTable(1), (CustRecord{3, "S", "Y", "N", 120}));
+    }
+
+    void wagesheetFillBoxes()
+    {
+        wagesheet::Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QBENCHMARK {
+            fillBoxes(&form, {{"text1", "b012"}, {"text2", "1"}, {"text3", "2"}, {"text4", "3"}});
+            for (const char *box : {"text1", "text2", "text3", "text4"})
+                child<QLineEdit>(&form, box)->clear();
+        }
+    }
+
+    // One valid employee in the boxes, one click of "입력".
+    void wagesheetEntryClick()
+    {
+        using namespace wagesheet;
+        QApplication::setApplicationName(QStringLiteral("wagesheet"));
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *cmdIn = child<QPushButton>(&form, "CmdIn");
+        BoxWatch watch;
+        QBENCHMARK {
+            Module1::EmpTable = EmpTableType();
+            Module1::EmpCount = 0;
+            fillBoxes(&form, {{"text1", "b012"}, {"text2", "1"}, {"text3", "2"}, {"text4", "3"}});
+            QTest::mouseClick(cmdIn, Qt::LeftButton);
+        }
+        QCOMPARE(watch.seen(), QString());
+        QCOMPARE(Module1::EmpCount, 1);
+        QCOMPARE(Module1::EmpTable(1), (EmpRecord{"B012", 1, 2, 3}));
+        for (const char *box : {"text1", "text2", "text3", "text4"})
+            QVERIFY2(child<QLineEdit>(&form, box)->text().isEmpty(), box);
+    }
+
+    void wagesheetEntryRules()
+    {
+        using namespace wagesheet;
+        const std::array<QString, 4> boxes = {"b012", "1", "2", "3"};
+        std::optional<Refusal> refusal;
+        QBENCHMARK {
+            Module1::EmpTable = EmpTableType();
+            Module1::EmpCount = 0;
+            refusal = enterEmployee(boxes);
+        }
+        QVERIFY(!refusal);
+        QCOMPARE(Module1::EmpCount, 1);
+        QCOMPARE(Module1::EmpTable(1), (EmpRecord{"B012", 1, 2, 3}));
+    }
+
+    // The billing report of seven subscribers. The report sorts the table in
+    // place, so each round starts again from the unsorted one.
+    void tollsheetReport()
+    {
+        using namespace tollsheet;
+        CustTableType unsorted;
+        for (int i = 0; i < Subscribers.size(); ++i)
+            unsorted(i + 1) = Subscribers[i];
+        CustTableType table;
+        ReportBoxes boxes;
+        QBENCHMARK {
+            table = unsorted;
+            boxes = ReportBoxes();
+            buildBillingReport(table, 7, boxes);
+        }
+        const QStringList listing = linesOf(boxes.Text1);
+        const QStringList bills = linesOf(boxes.Text2);
+        QCOMPARE(listing.size(), 1 + 7);
+        QCOMPARE(bills.size(), 3 + 7);
+        for (int i = 0; i < 7; ++i) {
+            QVERIFY2(listing[1 + i].startsWith(b(6) + QString::number(Subscribers[i].CustNo) + b(10)),
+                     qPrintable(listing[1 + i]));
+            QVERIFY2(bills[3 + i].startsWith(b(6) + QString::number(i + 1) + b(6)), qPrintable(bills[3 + i]));
+            QCOMPARE(table(i + 1).CustNo, i + 1);
+        }
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(bills[3 + i], KnownBills[i]);
+    }
+
+    // The payroll report of seven employees.
+    void wagesheetReport()
+    {
+        using namespace wagesheet;
+        EmpTableType table;
+        for (int i = 0; i < Employees.size(); ++i)
+            table(i + 1) = Employees[i];
+        ReportBoxes boxes;
+        QBENCHMARK {
+            boxes = ReportBoxes();
+            buildPayrollReport(table, 7, boxes);
+        }
+        const QStringList listing = linesOf(boxes.Text1);
+        const QStringList pay = linesOf(boxes.Text2);
+        QCOMPARE(listing.size(), 1 + 7);
+        QCOMPARE(pay.size(), 1 + 7);
+        for (int i = 0; i < 7; ++i) {
+            QVERIFY2(listing[1 + i].startsWith(b(5) + Employees[i].EmpNo + b(1)), qPrintable(listing[1 + i]));
+            QVERIFY2(pay[1 + i].startsWith(b(5) + Employees[i].EmpNo + b(2)), qPrintable(pay[1 + i]));
+        }
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(pay[1 + i], KnownPay[i]);
+    }
+};
+
+QTEST_MAIN(Bench)
+#include "bench_clicks.moc"
