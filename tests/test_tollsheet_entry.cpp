@@ -103,6 +103,9 @@ private slots:
         QTest::newRow("grade after a blank") << QStringList{"1", " A", "Y", "N", "1"} << grade << "Text2";
         QTest::newRow("grade Hangul") << QStringList{"1", "가", "Y", "N", "1"} << grade << "Text2";
         QTest::newRow("grade digit") << QStringList{"1", "1", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade key pressed twice") << QStringList{"1", "SS", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade of two letters") << QStringList{"1", "ab", "Y", "N", "1"} << grade << "Text2";
+        QTest::newRow("grade word") << QStringList{"1", "yes", "Y", "N", "1"} << grade << "Text2";
         QTest::newRow("voice with a blank") << QStringList{"1", "S", "Y ", "N", "1"} << voice << "Text3";
         QTest::newRow("voice YES") << QStringList{"1", "S", "YES", "N", "1"} << voice << "Text3";
         QTest::newRow("text x") << QStringList{"1", "S", "n", "x", "1"} << text << "Text4";
@@ -136,7 +139,7 @@ private slots:
         QTest::newRow("halves to even") << QStringList{"8.5", "F", "N", "y", "998.5"} << CustRecord{8, "F", "N", "Y", 998};
         QTest::newRow("small negative") << QStringList{"-0.4", "I", "N", "N", "0"} << CustRecord{0, "I", "N", "N", 0};
         QTest::newRow("no number") << QStringList{"abc", "Z", "N", "N", "12kg"} << CustRecord{0, "Z", "N", "N", 12};
-        QTest::newRow("several letters") << QStringList{"9", "ab", "n", "n", "1"} << CustRecord{9, "AB", "N", "N", 1};
+        QTest::newRow("grade A, the first letter") << QStringList{"9", "a", "n", "n", "1"} << CustRecord{9, "A", "N", "N", 1};
     }
     void acceptedEntries()
     {

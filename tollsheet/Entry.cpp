@@ -23,11 +23,18 @@ static bool isYesOrNo(const QString &flag)
     return CompareText(flag, u"Y") == 0 || CompareText(flag, u"N") == 0;
 }
 
+// Exactly one character, from "A" to "Z". A code of several letters ("SS", a
+// key pressed twice) is refused, as the form's message says.
+static bool isGradeLetter(const QString &code)
+{
+    return CharacterCount(code) == 1 && CompareText(code, u"A") >= 0 && CompareText(code, u"Z") <= 0;
+}
+
 std::optional<Refusal> checkEntry(const CustRecord &entry, Integer custCount)
 {
     if (entry.CustNo < 0 || entry.CustNo > 9)
         return Refusal{QStringLiteral("고객번호는 정수 1자리로 입력되어야 합니다"), 1};
-    if (CompareText(entry.GradeCode, u"A") < 0 || CompareText(entry.GradeCode, u"Z") > 0)
+    if (!isGradeLetter(entry.GradeCode))
         return Refusal{QStringLiteral("등급코드 영문자 1자리로 입력되어야 합니다"), 2};
     if (!isYesOrNo(entry.VoiceSvc))
         return Refusal{QStringLiteral("음성서비스가입여부는 Y,N만 입력가능합니다."), 3};

@@ -33,7 +33,8 @@ std::optional<int> refusedBox(const CustRecord &r, Integer count)
     const auto yesOrNo = [](const QString &flag) { return flag == u"Y" || flag == u"N"; };
     if (r.CustNo < 0 || r.CustNo > 9)
         return 1;
-    if (CompareText(r.GradeCode, QStringLiteral("A")) < 0 || CompareText(r.GradeCode, QStringLiteral("Z")) > 0)
+    if (codePoints(r.GradeCode) != 1 || CompareText(r.GradeCode, QStringLiteral("A")) < 0
+        || CompareText(r.GradeCode, QStringLiteral("Z")) > 0)
         return 2;
     if (!yesOrNo(r.VoiceSvc))
         return 3;
