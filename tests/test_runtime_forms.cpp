@@ -1,10 +1,12 @@
 // The runtime's widgets: multi-line boxes, fonts, loading forms, the error guard.
 #include "FormDriver.h"
+#include "runtime/Accessibility.h"
 #include "runtime/Boxes.h"
 #include "runtime/Fonts.h"
 #include "runtime/Forms.h"
 #include "runtime/Numbers.h"
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -43,7 +45,105 @@ class FormsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setApplicationName(QStringLiteral("formstest")); }
+    void initTestCase()
+    {
+        QApplication::setApplicationName(QStringLiteral("formstest"));
+        installAccessibleBoxes();
+    }
+
+    // What a screen reader asks of a box: the item of every boundary kind
+    // before, at and after every offset. Each answer must come at once (a hang
+    // is caught by Qt Test's watchdog, QTEST_FUNCTION_TIMEOUT), be the text
+    // between the offsets it gives, hold the offset, never split a surrogate
+    // pair, and meet its neighbours; the whole value is one attribute run.
+    void boxesAnswerEveryBoundaryAtEveryOffset_data()
+    {
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("wordAtEnd");
+        QTest::addColumn<QString>("lineAtEnd");
+        QTest::newRow("empty") << false << "" << "" << "";
+        QTest::newRow("digits") << false << "12" << "12" << "12";
+        QTest::newRow("blanks") << false << "  " << "  " << "  ";
+        QTest::newRow("Hangul words") << false << "가나 다" << "다" << "가나 다";
+        QTest::newRow("emoji") << false << "x\U0001F600y \U0001F600" << "\U0001F600" << "x\U0001F600y \U0001F600";
+        QTest::newRow("sentences") << false << "Hello world. Next one" << "one" << "Hello world. Next one";
+        QTest::newRow("report lines") << true << "  비번호 : 10\r\n\r\n      1      일    반      89,750    우수\r\n"
+                                      << "\n" << "";
+        QTest::newRow("last line open") << true << "a\nb c" << "c" << "b c";
+        QTest::newRow("empty report") << true << "" << "" << "";
+    }
+    void boxesAnswerEveryBoundaryAtEveryOffset()
+    {
+        QFETCH(bool, multiLine);
+        QFETCH(QString, text);
+        QFETCH(QString, wordAtEnd);
+        QFETCH(QString, lineAtEnd);
+        MultiLineBox lines;
+        TextBox line;
+        QWidget *box = multiLine ? static_cast<QWidget *>(&lines) : &line;
+        multiLine ? lines.setText(text) : line.setText(text);
+        const QString shown = multiLine ? lines.toPlainText() : line.text();
+        const int length = int(shown.size());
+
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(accessible && accessible->textInterface() && accessible->editableTextInterface());
+        QAccessibleTextInterface *t = accessible->textInterface();
+        QCOMPARE(accessible->text(QAccessible::Value), shown);
+        QCOMPARE(t->characterCount(), length);
+
+        using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int *, int *) const;
+        const auto ask = [&](Query query, int offset, QAccessible::TextBoundaryType type) {
+            int start = -9;
+            int end = -9;
+            const QString item = (t->*query)(offset, type, &start, &end);
+            const bool inside = 0 <= start && start <= end && end <= length;
+            const bool whole = [&](int at) { return at == length || !shown[at].isLowSurrogate(); }(start)
+                && (end == length || !shown[end].isLowSurrogate());
+            if (!inside || !whole || item != shown.mid(start, end - start))
+                qWarning() << "offset" << offset << "boundary" << type << "gives" << item << start << end;
+            return inside && whole && item == shown.mid(start, end - start) ? std::pair(start, end) : std::pair(-1, -1);
+        };
+        const QAccessible::TextBoundaryType types[] = {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                                       QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary,
+                                                       QAccessible::LineBoundary, QAccessible::NoBoundary};
+        for (QAccessible::TextBoundaryType type : types) {
+            QString walked;
+            for (int offset = 0; offset <= length; ++offset) {
+                const auto [start, end] = ask(&QAccessibleTextInterface::textAtOffset, offset, type);
+                const auto before = ask(&QAccessibleTextInterface::textBeforeOffset, offset, type);
+                const auto after = ask(&QAccessibleTextInterface::textAfterOffset, offset, type);
+                QVERIFY(start >= 0 && before.first >= 0 && after.first >= 0);
+                if (offset < length)
+                    QVERIFY(start <= offset && offset < end);
+                else
+                    QCOMPARE(end, length);
+                QCOMPARE(before.second, start > 0 ? start : 0);
+                QCOMPARE(after.first, end < length ? end : length);
+                QVERIFY(before.first < before.second || start == 0);
+                QVERIFY(after.first < after.second || end == length);
+                if (offset < length && offset == walked.size())
+                    walked += shown.mid(start, end - start);
+            }
+            QCOMPARE(walked, shown);
+        }
+        int start = -9;
+        int end = -9;
+        QCOMPARE(t->textAtOffset(length, QAccessible::CharBoundary, &start, &end), QString());
+        QCOMPARE(t->textAtOffset(length, QAccessible::WordBoundary, &start, &end), wordAtEnd);
+        QCOMPARE(t->textAtOffset(-1, QAccessible::LineBoundary, &start, &end), lineAtEnd);
+        for (int offset = 0; offset <= length; ++offset) {
+            t->attributes(offset, &start, &end);
+            QCOMPARE(std::pair(start, end), std::pair(0, length));
+        }
+
+        // Editing through the interface changes the box as typing would.
+        QAccessibleEditableTextInterface *edit = accessible->editableTextInterface();
+        edit->replaceText(0, length, QStringLiteral("12"));
+        edit->insertText(1, QStringLiteral("가"));
+        edit->deleteText(0, 1);
+        QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("가2"));
+    }
 
     void multiLineBoxReadsBackWhatWasAssigned()
     {
