@@ -2,6 +2,8 @@
 
 #include "runtime/Boxes.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -56,6 +58,9 @@ Label *addLabel(QWidget *form, const char *name, const QString &caption, QWidget
     label->setObjectName(QLatin1String(name));
     label->setBuddy(buddy);
     place(label, twips);
+    // Labels lie on the form beneath every box, so a box's whole rectangle
+    // takes clicks even where a label's rectangle reaches into it.
+    label->lower();
     return label;
 }
 
@@ -107,6 +112,15 @@ void ShowMessage(QWidget *owner, const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, owner);
     box.exec();
+}
+
+void StartForm::closeEvent(QCloseEvent *event)
+{
+    if (QApplication::activeModalWidget()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 LoadableForm::LoadableForm(QWidget *parent) : QDialog(parent)

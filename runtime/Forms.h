@@ -58,6 +58,20 @@ void onClick(QAbstractButton *button, QWidget *form, Handler handler)
 // A modal message box with no icon and one OK button.
 void ShowMessage(QWidget *owner, const QString &prompt, const QString &title);
 
+// The form a program starts on: closing it ends the program. While a modal
+// window is open the close is refused, on every platform. X11 refuses it
+// before the form hears of it; Qt 6.4's Wayland xdg-shell close handler
+// (QWaylandXdgSurface::Toplevel::xdg_toplevel_close) calls QWindow::close()
+// directly and skips that check, so the form makes it itself.
+class StartForm : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+};
+
 enum class Modality { Modal, Modeless };
 
 // A form that is loaded when it is shown and unloaded when it is closed.

@@ -58,17 +58,20 @@ inline void answer(QMessageBox *box, Shown &shown)
 }
 
 // Runs `action` and plays the user at every modal window it opens: answers
-// each message box with OK, and once the form `formName` is showing with no
-// box in front of it, runs `whileOpen` on it and closes it. Returns how many
-// message boxes opened and what the last one showed. Nothing keeps waiting
-// for a window once `action` has returned.
+// each message box with OK (after running `whileMessage` on it), and once the
+// form `formName` is showing with no box in front of it, runs `whileOpen` on
+// it and closes it. Returns how many message boxes opened and what the last
+// one showed. Nothing keeps waiting for a window once `action` has returned.
 inline Shown attend(const std::function<void()> &action, const QString &formName = {},
-                    const std::function<void(QWidget *)> &whileOpen = {})
+                    const std::function<void(QWidget *)> &whileOpen = {},
+                    const std::function<void(QMessageBox *)> &whileMessage = {})
 {
     Shown shown;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (QMessageBox *box = openMessageBox()) {
+            if (whileMessage)
+                whileMessage(box);
             answer(box, shown);
         } else if (QWidget *form = formName.isEmpty() ? nullptr : visibleTopLevel(formName)) {
             if (whileOpen)

@@ -205,6 +205,33 @@ private slots:
         QCOMPARE(Module1::CustCount, Integer(1));
     }
 
+    // A close request for the entry form (the window manager's, or a Wayland
+    // compositor's, which Qt turns into QWindow::close()) is refused while a
+    // message box or the report is open, and ends the program otherwise. The
+    // report is a window of the entry form's own, so it stays above it.
+    void closingIsRefusedWhileAModalWindowIsOpen()
+    {
+        QWindow *window = form->windowHandle();
+        bool keptByMessage = false;
+        // Empty boxes: the grade-code message.
+        const driver::Shown shown = driver::attend([&] { driver::click(form.get(), "Command1"); }, {}, {}, [&](QMessageBox *) {
+            window->close();
+            keptByMessage = form->isVisible();
+        });
+        QCOMPARE(shown.count, 1);
+        QVERIFY(keptByMessage);
+
+        bool keptByReport = false;
+        driver::clickAnswering(form.get(), "Command2", QStringLiteral("Form2"), [&](QWidget *report) {
+            QCOMPARE(report->windowHandle()->transientParent(), window);
+            window->close();
+            keptByReport = form->isVisible();
+        });
+        QVERIFY(keptByReport);
+        window->close();
+        QVERIFY(!form->isVisible());
+    }
+
     void reportOpensWithEmptyTableAndShowsLaterEntries()
     {
         QString first;

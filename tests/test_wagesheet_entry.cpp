@@ -319,8 +319,15 @@ private slots:
         QCOMPARE(boxText(report, "Text2"),
                  Heading2 + QStringLiteral("     A1  영업부  15000    900,000   7,000      1,500   923,500  833,500\r\n"));
 
-        // Closing the entry form closes the report with it.
-        form->close();
+        // A close request is refused while a message box is open; otherwise
+        // closing the entry form closes the report with it.
+        bool keptByMessage = false;
+        driver::attend([&] { driver::click(form.get(), "CmdIn"); }, {}, {}, [&](QMessageBox *) {
+            form->windowHandle()->close();
+            keptByMessage = form->isVisible() && report->isVisible();
+        });
+        QVERIFY(keptByMessage);
+        form->windowHandle()->close();
         QVERIFY(!report->isVisible());
         QVERIFY(!visibleTopLevel(QStringLiteral("Form1")));
     }

@@ -12,10 +12,11 @@ namespace tollsheet {
 
 using namespace runtime;
 
-Form1::Form1(QWidget *parent) : QWidget(parent)
+Form1::Form1(QWidget *parent) : StartForm(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    setAccessibleDescription(QStringLiteral("전화요금 청구서 입력"));
     setFont(formFont());
     setClientSize(this, 5175, 3945);
 
@@ -40,8 +41,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     onClick(Command2, this, [this] { Command2_Click(); });
 }
 
-Form1::~Form1() = default;
-
 void Form1::Command1_Click()
 {
     const QList<QLineEdit *> boxes = {Text1, Text2, Text3, Text4, Text5};
@@ -58,7 +57,7 @@ void Form1::Command1_Click()
 void Form1::Command2_Click()
 {
     if (!m_form2)
-        m_form2 = std::make_unique<Form2>();
+        m_form2 = new Form2(this);
     ShowForm(*m_form2, Modality::Modal);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QWidget>
-#include <array>
-#include <memory>
+#include "runtime/Forms.h"
 
 class QLineEdit;
 class QPushButton;
@@ -12,11 +10,10 @@ namespace tollsheet {
 class Form2;
 
 // The subscriber entry form.
-class Form1 : public QWidget {
+class Form1 : public runtime::StartForm {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
-    ~Form1() override;
 
 private:
     void Command1_Click();
@@ -24,7 +21,7 @@ private:
 
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5;
     QPushButton *Command1, *Command2;
-    std::unique_ptr<Form2> m_form2;
+    Form2 *m_form2 = nullptr; // a child window, created on the first "출력"
 };
 
 } // namespace tollsheet

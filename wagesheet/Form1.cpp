@@ -12,10 +12,11 @@ namespace wagesheet {
 
 using namespace runtime;
 
-Form1::Form1(QWidget *parent) : QWidget(parent)
+Form1::Form1(QWidget *parent) : StartForm(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    setAccessibleDescription(QStringLiteral("급여 계산서 입력"));
     setClientSize(this, 3120, 2715);
 
     text1 = addTextBox(this, "text1", QRect(1560, 120, 1215, 375));
@@ -41,9 +42,9 @@ Form1::~Form1() = default;
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (m_form2)
+    StartForm::closeEvent(event);
+    if (event->isAccepted() && m_form2)
         m_form2->close();
-    QWidget::closeEvent(event);
 }
 
 void Form1::CmdIn_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QWidget>
+#include "runtime/Forms.h"
+
 #include <memory>
 
 class QLineEdit;
@@ -11,7 +12,7 @@ namespace wagesheet {
 class Form2;
 
 // The employee entry form.
-class Form1 : public QWidget {
+class Form1 : public runtime::StartForm {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
