@@ -1,25 +1,58 @@
 #include "runtime/Program.h"
 
+#include "runtime/Accessibility.h"
+
+#include <QLibraryInfo>
+#include <QMutex>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace runtime {
 
-static bool isSet(const char *variable)
+namespace {
+
+// What Qt said while the application was being created.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+const char *startingProgram = "";
+QtMessageHandler previousHandler = nullptr;
+QMutex heldLock;
+QList<HeldMessage> held;
+
+// Qt 6.4 aborts with its own fatal message when no platform plugin can be
+// started: no X server or Wayland compositor answers (a DISPLAY or
+// WAYLAND_DISPLAY naming nothing alive, or none at all). While the application
+// is created, its messages are held back; that fatal one is replaced by the
+// program's own sentence, and the others are passed on once Qt is up.
+void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    const char *value = std::getenv(variable);
-    return value && *value;
+    if (type == QtFatalMsg) {
+        reportNoDisplay(startingProgram);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    const QMutexLocker lock(&heldLock);
+    held.append({type, QByteArray(context.category), text});
 }
 
-bool haveDisplay()
+void passOnHeldMessages()
 {
-    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"))
-        return true;
-    // A platform plugin that needs no display server (offscreen, vnc, eglfs...).
-    const char *platform = std::getenv("QT_QPA_PLATFORM");
-    return platform && *platform && std::strncmp(platform, "xcb", 3) != 0 && std::strncmp(platform, "wayland", 7) != 0;
+    qInstallMessageHandler(previousHandler);
+    const QMutexLocker lock(&heldLock);
+    for (const HeldMessage &message : std::as_const(held)) {
+        QMessageLogContext context;
+        context.category = message.category.constData();
+        previousHandler(message.type, context, message.text);
+    }
+    held.clear();
 }
+
+} // namespace
 
 void reportNoDisplay(const char *program)
 {
@@ -27,6 +60,21 @@ void reportNoDisplay(const char *program)
                  "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
                  "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
                  program);
+}
+
+std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name)
+{
+    startingProgram = name;
+    previousHandler = qInstallMessageHandler(holdWhileStarting);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    passOnHeldMessages();
+
+    QApplication::setApplicationName(QString::fromUtf8(name));
+    auto *qtTexts = new QTranslator(app.get());
+    if (qtTexts->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTexts);
+    installAccessibleBoxes();
+    return app;
 }
 
 } // namespace runtime
