@@ -1,6 +1,7 @@
 // Both programs' forms at the scale QT_SCALE_FACTOR sets (CTest runs this at
 // 1, 1.5 and 2): the twip layout keeps its proportions, every caption fits its
-// control, and the billing report's columns still line up.
+// control, every box takes clicks over its whole rectangle, and the billing
+// report's columns still line up.
 #include "FormDriver.h"
 #include "runtime/Fonts.h"
 #include "tollsheet/Form1.h"
@@ -12,6 +13,8 @@
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -56,6 +59,17 @@ void checkForm(QWidget *form, QSize logical)
         QVERIFY(QFontMetricsF(frame->font()).horizontalAdvance(frame->title()) < frame->width());
     for (QWidget *child : form->findChildren<QWidget *>())
         QVERIFY2(form->rect().contains(child->geometry()) || child->parentWidget() != form, qPrintable(child->objectName()));
+
+    // Every point of a box's rectangle reaches the box, not a label over it.
+    for (QWidget *box : form->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLineEdit *>(box) && !qobject_cast<QPlainTextEdit *>(box))
+            continue;
+        const QRect area = box->rect();
+        for (QPoint point : {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight(), area.center()}) {
+            QWidget *hit = form->childAt(box->mapTo(form, point));
+            QVERIFY2(hit == box || box->isAncestorOf(hit), qPrintable(box->objectName()));
+        }
+    }
 }
 
 } // namespace

@@ -30,6 +30,7 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
+    setAccessibleDescription(QStringLiteral("전화요금 청구서 출력"));
     setFont(formFont());
     setClientSize(this, 7815, 5355);
     Text1 = framedBox(this, "Frame1", "Text1", QStringLiteral("입력된 자료"), 240);

@@ -12,6 +12,7 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
+    setAccessibleDescription(QStringLiteral("급여 계산서 출력"));
     setClientSize(this, 6570, 4200);
     Text1 = addReportBox(this, "Text1", QStringLiteral("입력 자료"), QRect(120, 360, 6375, 1695));
     Text2 = addReportBox(this, "Text2", QStringLiteral("출력 자료"), QRect(120, 2400, 6375, 1695));
