@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the build folder given into a temporary prefix and drives each
-# installed program through AT-SPI, the interface screen readers use: on its
-# own Xvfb display, its own D-Bus session bus and its own accessibility bus.
-#   tests/accessibility/run.sh BUILD_DIR
+# installed program through AT-SPI, the interface screen readers use: on a
+# display of its own (an Xvfb, or a headless weston for Wayland), its own D-Bus
+# session bus and its own accessibility bus.
+#   tests/accessibility/run.sh BUILD_DIR [x11|wayland]
 set -euo pipefail
 build="$(cd "$1" && pwd)"
+platform="${2:-x11}"
+case "$platform" in x11 | wayland) ;; *) echo "unknown platform $platform: x11 or wayland" >&2; exit 2 ;; esac
 here="$(cd "$(dirname "$0")" && pwd)"
 scratch="$(mktemp -d)"
 pids=()
@@ -35,39 +38,51 @@ await() {
   fail "$what did not come up"
 }
 
-for tool in Xvfb xauth xdotool dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
+tools=(dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd)
+[ "$platform" = x11 ] && tools+=(Xvfb xauth xdotool) || tools+=(weston)
+for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null || fail "$tool is missing: scripts/install-deps installs it"
 done
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is missing: scripts/install-deps installs it"
+/usr/bin/python3 -c 'import pyatspi, Xlib' 2>/dev/null || fail "python3-pyatspi or python3-xlib is missing: scripts/install-deps installs them"
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 
 # Nothing from the calling session: no other display, bus or platform.
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+unset DISPLAY QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR="$scratch/runtime" XAUTHORITY="$scratch/Xauthority"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# A display of our own: the first free number from 99, reached with a cookie.
-cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-display=""
-for ((n = 99; n < 160; n++)); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  : >"$XAUTHORITY"
-  xauth -q add ":$n" . "$cookie"
-  : >"$scratch/displayfd"
-  Xvfb ":$n" -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 \
-    3>"$scratch/displayfd" 2>"$scratch/xvfb.log" &
-  xvfb=$!
-  while kill -0 "$xvfb" 2>/dev/null && [ ! -s "$scratch/displayfd" ]; do sleep 0.05; done
-  if [ -s "$scratch/displayfd" ]; then
-    pids+=("$xvfb")
-    display=":$n"
-    break
-  fi
-  wait "$xvfb" || true
-done
-[ -n "$display" ] || fail "no free display for Xvfb"
-export DISPLAY="$display"
+if [ "$platform" = wayland ]; then
+  # A compositor of our own, in our own runtime folder: weston with no screen
+  # and no input devices. The test puts a proxy of its own before its socket.
+  weston --backend=headless-backend.so --socket=wayland-weston --no-config --idle-time=0 \
+    --log="$scratch/weston.log" >/dev/null 2>&1 &
+  pids+=($!)
+  await "weston" test -S "$XDG_RUNTIME_DIR/wayland-weston"
+  export WAYLAND_DISPLAY=wayland-weston QT_QPA_PLATFORM=wayland
+else
+  # A display of our own: the first free number from 99, reached with a cookie.
+  cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+  display=""
+  for ((n = 99; n < 160; n++)); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    : >"$XAUTHORITY"
+    xauth -q add ":$n" . "$cookie"
+    : >"$scratch/displayfd"
+    Xvfb ":$n" -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 \
+      3>"$scratch/displayfd" 2>"$scratch/xvfb.log" &
+    xvfb=$!
+    while kill -0 "$xvfb" 2>/dev/null && [ ! -s "$scratch/displayfd" ]; do sleep 0.05; done
+    if [ -s "$scratch/displayfd" ]; then
+      pids+=("$xvfb")
+      display=":$n"
+      break
+    fi
+    wait "$xvfb" || true
+  done
+  [ -n "$display" ] || fail "no free display for Xvfb"
+  export DISPLAY="$display"
+fi
 
 # A session bus of our own, then the accessibility bus and its registry.
 dbus-daemon --session --nofork --address="unix:path=$scratch/session-bus" --print-address=3 \
@@ -95,6 +110,6 @@ await "the AT-SPI registry" registry_up
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 # Debian's pyatspi is for the system's Python, whatever python3 is first on PATH.
 status=0
-timeout 120 /usr/bin/python3 "$here/test_atspi.py" "$scratch/prefix/bin" || status=$?
-[ "$status" -eq 124 ] && fail "the AT-SPI test did not finish within two minutes"
+timeout 150 /usr/bin/python3 "$here/test_atspi.py" "$scratch/prefix/bin" "$platform" || status=$?
+[ "$status" -eq 124 ] && fail "the AT-SPI test did not finish within two and a half minutes"
 exit "$status"
