@@ -5,7 +5,8 @@ For tollsheet and wagesheet in turn: finds the entry boxes by their Korean
 captions, types a valid record into them and presses "입력", types a refused
 one and reads the message box that answers it, then presses "출력" and reads
 the record back out of the report boxes. Closes Form1 as a desktop does, with
-a modal window open (refused) and without (the program ends).
+a modal window open (refused) and without (the program ends), and asks every
+text boundary of a filled box and a report box.
 
     test_atspi.py BIN_DIR x11|wayland    (run by run.sh, which provides the
                                           display, the compositor and buses)
@@ -26,6 +27,9 @@ from gi.repository import Atspi, GLib
 
 BIN, PLATFORM = sys.argv[1], sys.argv[2]
 WAYLAND = PLATFORM == "wayland"
+# Each call to a program gets five seconds, so that a program that hangs
+# fails its check and the test goes on rather than waiting out D-Bus's 25.
+Atspi.set_timeout(5000, 15000)
 if WAYLAND:
     from wayland_proxy import WaylandProxy
     proxy = WaylandProxy(os.environ["XDG_RUNTIME_DIR"], os.environ["WAYLAND_DISPLAY"], "wayland-proxy")
@@ -43,7 +47,7 @@ PROGRAMS = [
          title="입력 오류", message="등급코드 영문자 1자리로 입력되어야 합니다",
          report={"입력된 자료": "      3          S            Y                 N                 120",
                  "출력자료": "      3      프리미엄      60,200       20,000      79,840    "},
-         modal_report=True),
+         modal_report=True, probed={"고객번호": "12", "등급코드": "가 나. 다"}),
     dict(name="wagesheet",
          boxes=["사원번호", "기 본 급", "야간시간", "가족수"],
          valid=["B012", "1", "2", "3"],
@@ -51,8 +55,11 @@ PROGRAMS = [
          title="입력오류", message="기본급은 1에서 4사이의 정수한자리입니다.",
          report={"입력 자료": "     B012         1          2        3",
                  "출력 자료": "     B012  업무부  15000    0        21,000     2,500   38,500  38,500"},
-         modal_report=False),
+         modal_report=False, probed={"사원번호": "12", "기 본 급": "가 나. 다"}),
 ]
+BOUNDARIES = {name: getattr(pyatspi, f"TEXT_BOUNDARY_{name}") for name in
+              ("CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START", "LINE_END")}
+
 results = {True: 0, False: 0, None: 0}
 
 
@@ -207,6 +214,64 @@ def check_close_refused(program, process, app, modal):
                  "Form1 is hidden" + ("" if process.poll() is None else f", the program ended with status {process.returncode}"))
 
 
+def busy(process):
+    """The share of one processor the program used over the next half second."""
+    def ticks():
+        with open(f"/proc/{process.pid}/stat") as stat:
+            return sum(int(field) for field in stat.read().rsplit(")", 1)[1].split()[11:13])
+    before = ticks()
+    time.sleep(0.5)
+    return (ticks() - before) / os.sysconf("SC_CLK_TCK") / 0.5
+
+
+def check_boundaries(program, process, box, value):
+    """Asks every boundary at the start, inside and at the end of the box's
+    text, as a screen reader moving by character, word, sentence and line does.
+    Each answer must come, be a piece of the text, and lie at, before or after
+    the offset as asked. A program that does not answer is stopped."""
+    name, text, length = box.name, box.queryText(), len(value)
+    asked, wrong = 0, []
+    for offset in sorted({0, 1, length // 2, length}):
+        for kind, boundary in BOUNDARIES.items():
+            for method in ("getTextAtOffset", "getTextBeforeOffset", "getTextAfterOffset"):
+                call = f"{method}({offset}, {kind})"
+                try:
+                    piece, start, end = getattr(text, method)(offset, boundary)
+                except GLib.Error:
+                    alive = process.poll() is None
+                    check(program, f"{name!r} holding {value!r} answers every boundary", False,
+                          f"{call} got no answer within five seconds, after {asked} answers; the program "
+                          + (f"stays busy at {busy(process):.0%} CPU" if alive else f"ended with {process.returncode}"))
+                    return False
+                asked += 1
+                # Nothing there may be told [-1, -1), as Qt does.
+                fits = piece == value[start:end] and (0 <= start <= end <= length or piece == "" and start == end)
+                if method == "getTextAtOffset":
+                    # Qt ends a line before its line break rather than after it.
+                    fits &= start <= offset < end or offset == end and value[offset:offset + 1] in ("", "\n")
+                elif method == "getTextBeforeOffset":
+                    fits &= end <= offset
+                else:
+                    fits &= start > offset or piece == ""
+                if kind == "CHAR":
+                    fits &= piece == {"getTextAtOffset": value[offset:offset + 1],
+                                      "getTextBeforeOffset": value[offset - 1:offset] if offset else "",
+                                      "getTextAfterOffset": value[offset + 1:offset + 2]}[method]
+                if not fits:
+                    wrong.append(f"{call} = {piece!r} [{start}, {end})")
+    check(program, f"{name!r} holding {value!r} answers all {asked} boundaries fitting the text", not wrong,
+          f"{len(wrong)} do not: " + "; ".join(wrong[:8]) + ("; ..." if len(wrong) > 8 else ""))
+    check(program, f"{name!r} still holds {value!r}", text_of(box) == value, f"it holds {text_of(box)!r}")
+    # A screen reader reads a box by its attribute runs: one for the whole
+    # value (Qt 6.4's line edits report one per character), or one per line.
+    runs = [tuple(text.getAttributeRun(offset, False)[1:]) for offset in range(length)]
+    edges = {0, length} | {i + after for i, c in enumerate(value) if c == "\n" for after in (0, 1)}
+    check(program, f"{name!r} holding {value!r} has one attribute run" + (" per line" if "\n" in value else ""),
+          all(start <= offset < end and {start, end} <= edges for offset, (start, end) in enumerate(runs)),
+          f"runs {sorted(set(runs))}")
+    return True
+
+
 def enter(program, boxes, values, button):
     for box, value in zip(boxes, values):
         box.queryEditableText().setTextContents(value)
@@ -316,6 +381,8 @@ def drive(p, process):
         check(program, f"{name!r} reads the same line by line", lines == whole, f"{lines} against {whole}")
         check(program, f"{name!r} ends with the stored record {line!r}", lines[-1:] == [line] and lines.count(line) == 1,
               f"it reads {lines}")
+        if not check_boundaries(program, process, box, text_of(box)):
+            return
 
     if p["modal_report"]:
         # The modal report is a child of Form1, and holds off a close of the
@@ -341,12 +408,23 @@ def drive(p, process):
           + ("" if p["modal_report"] else ", the open report with it"), status == 0, f"status {status}")
 
 
+def probe(p, process, name, value):
+    """A box of a fresh program, filled with `value`, asked every boundary."""
+    app = application(p["name"], process)
+    boxes = app and entry_form(p["name"], app, p)[0]
+    if boxes:
+        box = boxes[p["boxes"].index(name)]
+        box.queryEditableText().setTextContents(value)
+        check_boundaries(p["name"], process, box, value)
+
+
 for p in PROGRAMS:
-    try:
-        with running(p["name"]) as process:
-            drive(p, process)
-    except Exception as error:  # an object gone, a helper failed: a failure, then the next program
-        check(p["name"], "the session runs to its end", False, repr(error))
+    for session, arguments in [(drive, ())] + [(probe, item) for item in p["probed"].items()]:
+        try:
+            with running(p["name"]) as process:
+                session(p, process, *arguments)
+        except Exception as error:  # an object gone, a helper failed: a failure, then the next session
+            check(p["name"], "the session runs to its end", False, repr(error))
 if WAYLAND and proxy.error:
     check("wayland_proxy", "the proxy forwards every message", False, repr(proxy.error))
 print(f"{results[True]} passed, {results[False]} failed, {results[None]} skipped")
