@@ -9,6 +9,7 @@ compositor sends for its close button, between two of the compositor's
 messages.
 """
 import array
+import contextlib
 import os
 import selectors
 import socket
@@ -142,11 +143,15 @@ class WaylandProxy:
                     with self.lock:
                         for client in self.clients:
                             # Only whole messages are ever forwarded, so this is between two.
-                            for message in client.injected:
-                                client.downstream.sendall(message)
+                            with contextlib.suppress(BrokenPipeError, ConnectionResetError):
+                                for message in client.injected:
+                                    client.downstream.sendall(message)
                             client.injected.clear()
                 else:
-                    self._forward(key.data, key.fileobj)
+                    try:
+                        self._forward(key.data, key.fileobj)
+                    except (ConnectionResetError, BrokenPipeError):  # a program killed, say
+                        self._drop(key.data)
 
     def _accept(self):
         downstream, _ = self.listener.accept()
@@ -159,6 +164,8 @@ class WaylandProxy:
         self.selector.register(upstream, selectors.EVENT_READ, client)
 
     def _forward(self, client, source):
+        if client not in self.clients:  # dropped while this select() was being served
+            return
         data, ancillary, _, _ = source.recvmsg(65536, socket.CMSG_SPACE(MAX_FDS * 4), socket.MSG_CMSG_CLOEXEC)
         if not data:
             self._drop(client)
@@ -198,6 +205,8 @@ class WaylandProxy:
                 del buffer[:offset]
 
     def _drop(self, client):
+        if client not in self.clients:
+            return
         for end in (client.downstream, client.upstream):
             self.selector.unregister(end)
             end.close()
