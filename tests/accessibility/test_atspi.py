@@ -231,7 +231,9 @@ def check_boundaries(program, process, box, value):
     the offset as asked. A program that does not answer is stopped."""
     name, text, length = box.name, box.queryText(), len(value)
     asked, wrong = 0, []
-    for offset in sorted({0, 1, length // 2, length}):
+    # The start, the middle, the end and the first line break.
+    offsets = {0, 1, length // 2, length} | ({value.index("\n")} if "\n" in value else set())
+    for offset in sorted(offsets):
         for kind, boundary in BOUNDARIES.items():
             for method in ("getTextAtOffset", "getTextBeforeOffset", "getTextAfterOffset"):
                 call = f"{method}({offset}, {kind})"
@@ -247,8 +249,7 @@ def check_boundaries(program, process, box, value):
                 # Nothing there may be told [-1, -1), as Qt does.
                 fits = piece == value[start:end] and (0 <= start <= end <= length or piece == "" and start == end)
                 if method == "getTextAtOffset":
-                    # Qt ends a line before its line break rather than after it.
-                    fits &= start <= offset < end or offset == end and value[offset:offset + 1] in ("", "\n")
+                    fits &= start <= offset < end or offset == end == length
                 elif method == "getTextBeforeOffset":
                     fits &= end <= offset
                 else:
