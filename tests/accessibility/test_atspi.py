@@ -47,7 +47,8 @@ PROGRAMS = [
          title="입력 오류", message="등급코드 영문자 1자리로 입력되어야 합니다",
          report={"입력된 자료": "      3          S            Y                 N                 120",
                  "출력자료": "      3      프리미엄      60,200       20,000      79,840    "},
-         modal_report=True, probed={"고객번호": "12", "등급코드": "가 나. 다"}),
+         modal_report=True, probed={"고객번호": "12", "등급코드": "가 나. 다"},
+         described={"Form1": "전화요금 청구서 입력", "Form2": "전화요금 청구서 출력"}),
     dict(name="wagesheet",
          boxes=["사원번호", "기 본 급", "야간시간", "가족수"],
          valid=["B012", "1", "2", "3"],
@@ -55,7 +56,8 @@ PROGRAMS = [
          title="입력오류", message="기본급은 1에서 4사이의 정수한자리입니다.",
          report={"입력 자료": "     B012         1          2        3",
                  "출력 자료": "     B012  업무부  15000    0        21,000     2,500   38,500  38,500"},
-         modal_report=False, probed={"사원번호": "12", "기 본 급": "가 나. 다"}),
+         modal_report=False, probed={"사원번호": "12", "기 본 급": "가 나. 다"},
+         described={"Form1": "급여 계산서 입력", "Form2": "급여 계산서 출력"}),
 ]
 BOUNDARIES = {name: getattr(pyatspi, f"TEXT_BOUNDARY_{name}") for name in
               ("CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START", "LINE_END")}
@@ -203,6 +205,12 @@ def stays(process, app):
     return process.poll() is None and shown(app, "Form1")
 
 
+def check_described(program, form, p):
+    """A screen reader says what a form is by its description; its title is only "Form1"."""
+    wanted = p["described"][form.name]
+    check(program, f"{form.name} is described as {wanted!r}", form.description == wanted, f"as {form.description!r}")
+
+
 def check_close_refused(program, process, app, modal):
     close_window(process, "Form1")
     # The refusal is nothing happening: give the close two seconds to take effect.
@@ -327,6 +335,7 @@ def drive(p, process):
     boxes, buttons = entry_form(program, app, p)
     if not boxes:
         return
+    check_described(program, window(app, "Form1"), p)
     give_focus(process)
     first = (boxes + buttons)[p["first_focus"]]
     check_focus(program, f"the form opens with the focus on {first.name!r}", lambda: focused(first),
@@ -371,6 +380,7 @@ def drive(p, process):
     report = poll(lambda: window(app, "Form2"))
     if not check(program, "출력 opens the report window Form2", report, "not found"):
         return
+    check_described(program, report, p)
     check_focus(program, "the report is active", lambda: report.getState().contains(pyatspi.STATE_ACTIVE),
                 lambda: "inactive")
     for name, line in p["report"].items():
