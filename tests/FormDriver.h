@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <source_location>
 
 namespace driver {
 
@@ -121,16 +122,26 @@ inline void type(QWidget *form, const char *box, const QString &text)
     typeInto(edit, text);
 }
 
-inline void click(QWidget *form, const char *button)
-{
-    QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton);
-}
-
 // Clicks a button, attending to the windows its handler opens (see attend).
 inline Shown clickAnswering(QWidget *form, const char *button, const QString &formName = {},
-                            const std::function<void(QWidget *)> &whileOpen = {})
+                            const std::function<void(QWidget *)> &whileOpen = {},
+                            const std::function<void(QMessageBox *)> &whileMessage = {})
 {
-    return attend([form, button] { click(form, button); }, formName, whileOpen);
+    return attend([form, button] { QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton); }, formName,
+                  whileOpen, whileMessage);
+}
+
+// Clicks a button whose handler must open no message box. One that opens all
+// the same is answered at once and fails the test, which would otherwise wait
+// for the box until its time runs out.
+inline void click(QWidget *form, const char *button, std::source_location where = std::source_location::current())
+{
+    const Shown shown = clickAnswering(form, button);
+    if (shown.seen) {
+        const QString what = QStringLiteral("clicking %1 opened %2 message box(es), the last \"%3\": %4")
+                                 .arg(QLatin1String(button)).arg(shown.count).arg(shown.title, shown.text);
+        QTest::qFail(qPrintable(what), where.file_name(), int(where.line()));
+    }
 }
 
 } // namespace driver

@@ -1,25 +1,22 @@
 // Seeded random sessions against each program's real forms: random texts
 // typed into random boxes, "입력" and "출력" clicked, message boxes answered,
-// reports closed and opened again. After every step the program must still be
-// running, its table must hold what the rules say, a refused click must have
-// changed nothing, and a freshly loaded report must equal the report built
-// from the table at that moment.
+// reports closed and opened again. Every click is judged by the model of the
+// rules (Model.h): its message, title and focus, the record it stores (a
+// refused click changes nothing), and a freshly loaded report's exact text
+// and the order it leaves the table in. After every step the program must
+// still be running.
 //
 // SESSIONS (default 2000 per program) and SEED (default 1) in the environment
 // set how many sessions run and the first seed; a failure prints the seed to
 // replay with SESSIONS=1 SEED=<seed>.
 #include "FormDriver.h"
-#include "tollsheet/Billing.h"
-#include "tollsheet/Entry.h"
+#include "Model.h"
 #include "tollsheet/Form1.h"
-#include "wagesheet/Entry.h"
 #include "wagesheet/Form1.h"
-#include "wagesheet/Payroll.h"
 
 #include <QRandomGenerator>
 
 using runtime::Integer;
-using runtime::ReportBoxes;
 using runtime::RuntimeError;
 
 namespace {
@@ -120,7 +117,7 @@ QStringList textsOf(const QList<QLineEdit *> &boxes)
     return texts;
 }
 
-ReportBoxes boxesOf(QWidget *report)
+QStringList boxesOf(QWidget *report)
 {
     return {driver::child<runtime::MultiLineBox>(report, "Text1")->Text(),
             driver::child<runtime::MultiLineBox>(report, "Text2")->Text()};
@@ -134,43 +131,27 @@ class SessionsTest : public QObject {
     int firstSeed = environmentNumber("SEED", 1);
     long steps = 0;
 
-    // One click of "입력" checked against the rules: the outcome the rules
-    // give for the boxes' texts and the table as they stood before the click.
-    template <class Record, class Table, class Read, class Check>
+    // One click of "입력" checked against what the model answers for the
+    // boxes' texts and the table as they stood before the click.
+    template <class Record, class Table>
     void checkEntryClick(QWidget *form, const char *button, const QList<QLineEdit *> &boxes, Table &table,
-                         Integer &count, const QString &title, Read read, Check check)
+                         Integer &count, model::Entry<Record> (*rules)(const QStringList &, int))
     {
         const QStringList texts = textsOf(boxes);
-        const Table tableBefore = table;
+        Table expected = table;
         const Integer countBefore = count;
-        std::optional<Record> record;
-        std::optional<runtime::Refusal> refusal;
-        bool error = false;
-        try {
-            record = read(texts);
-            refusal = check(*record, countBefore);
-        } catch (const RuntimeError &) {
-            error = true;
-        }
+        const model::Entry<Record> answer = rules(texts, countBefore);
 
         const driver::Shown shown = driver::clickAnswering(form, button);
-        if (error || refusal) {
-            QCOMPARE(shown.count, 1);
-            QCOMPARE(shown.title, error ? QCoreApplication::applicationName() : title);
-            if (refusal)
-                QCOMPARE(shown.text, refusal->message);
-            QVERIFY(table == tableBefore);
-            QCOMPARE(count, countBefore);
-            QCOMPARE(textsOf(boxes), texts);
-        } else {
-            QCOMPARE(shown.count, 0);
-            QCOMPARE(count, Integer(countBefore + 1));
-            QVERIFY(table(count) == *record);
-            Table expected = tableBefore;
-            expected(count) = *record;
-            QVERIFY(table == expected);
-            QCOMPARE(textsOf(boxes), QStringList(boxes.size(), QString()));
-        }
+        QCOMPARE(shown.count, answer.stored ? 0 : 1);
+        QCOMPARE(shown.title, answer.title);
+        QCOMPARE(shown.text, answer.error ? RuntimeError(*answer.error).description() : answer.message);
+        QCOMPARE(form->focusWidget(), answer.focus ? boxes[answer.focus - 1] : driver::child(form, button));
+        if (answer.stored)
+            expected(countBefore + 1) = *answer.stored;
+        QCOMPARE(count, Integer(countBefore + (answer.stored ? 1 : 0)));
+        QVERIFY(table == expected);
+        QCOMPARE(textsOf(boxes), answer.stored ? QStringList(boxes.size(), QString()) : texts);
     }
 
     void tollsheetSession(quint32 seed)
@@ -194,19 +175,14 @@ class SessionsTest : public QObject {
                 for (int i = 0; i < 5; ++i)
                     enter(boxes[i], texts[i], true);
             } else if (action < 10) {
-                checkEntryClick<CustRecord>(
-                    &form, "Command1", boxes, Module1::CustTable, Module1::CustCount, QStringLiteral("입력 오류"),
-                    [](const QStringList &t) { return readEntry(t[0], t[1], t[2], t[3], t[4]); }, checkEntry);
+                checkEntryClick(&form, "Command1", boxes, Module1::CustTable, Module1::CustCount, model::tollsheetEntry);
             } else {
-                CustTableType expectedTable = Module1::CustTable;
-                ReportBoxes expected;
-                buildBillingReport(expectedTable, Module1::CustCount, expected);
-                ReportBoxes shown;
-                driver::clickAnswering(&form, "Command2", QStringLiteral("Form2"),
-                                       [&](QWidget *report) { shown = boxesOf(report); });
-                QCOMPARE(shown.Text1, expected.Text1);
-                QCOMPARE(shown.Text2, expected.Text2);
-                QVERIFY(Module1::CustTable == expectedTable);
+                const model::Report expected = model::billingReport(Module1::CustTable, Module1::CustCount);
+                QStringList shown;
+                const auto read = [&](QWidget *report) { shown = boxesOf(report); };
+                QCOMPARE(driver::clickAnswering(&form, "Command2", QStringLiteral("Form2"), read).count, 0);
+                QCOMPARE(shown, QStringList({expected.text1, expected.text2}));
+                QVERIFY(Module1::CustTable == expected.table);
             }
             if (QTest::currentTestFailed())
                 return;
@@ -225,7 +201,7 @@ class SessionsTest : public QObject {
         form.show();
         const QList<QLineEdit *> boxes = {driver::child<QLineEdit>(&form, "text1"), driver::child<QLineEdit>(&form, "text2"),
                                           driver::child<QLineEdit>(&form, "text3"), driver::child<QLineEdit>(&form, "text4")};
-        std::optional<ReportBoxes> open; // what the open report showed when it loaded
+        std::optional<QStringList> open; // what the open report showed when it loaded
         const int length = rng.bounded(5, 40);
         for (int step = 0; step < length; ++step, ++steps) {
             const int action = rng.bounded(13);
@@ -236,21 +212,16 @@ class SessionsTest : public QObject {
                 for (int i = 0; i < 4; ++i)
                     enter(boxes[i], texts[i], true);
             } else if (action < 10) {
-                checkEntryClick<EmpRecord>(
-                    &form, "CmdIn", boxes, Module1::EmpTable, Module1::EmpCount, QStringLiteral("입력오류"),
-                    [](const QStringList &t) { return readEntry(t[0], t[1], t[2], t[3]); }, checkEntry);
+                checkEntryClick(&form, "CmdIn", boxes, Module1::EmpTable, Module1::EmpCount, model::wagesheetEntry);
             } else if (action < 12) {
-                ReportBoxes expected;
-                buildPayrollReport(Module1::EmpTable, Module1::EmpCount, expected);
-                const EmpTableType tableBefore = Module1::EmpTable;
+                const model::Report expected = model::payrollReport(Module1::EmpTable, Module1::EmpCount);
                 QCOMPARE(driver::clickAnswering(&form, "CmdOut").count, 0);
                 QWidget *report = driver::visibleTopLevel(QStringLiteral("Form2"));
                 QVERIFY(report);
                 if (!open) // a fresh load; an open report is only brought forward
-                    open = expected;
-                QCOMPARE(boxesOf(report).Text1, open->Text1);
-                QCOMPARE(boxesOf(report).Text2, open->Text2);
-                QVERIFY(Module1::EmpTable == tableBefore);
+                    open = QStringList{expected.text1, expected.text2};
+                QCOMPARE(boxesOf(report), *open);
+                QVERIFY(Module1::EmpTable == expected.table);
             } else if (QWidget *report = driver::visibleTopLevel(QStringLiteral("Form2"))) {
                 report->close();
                 open.reset();

@@ -109,6 +109,8 @@ private slots:
         QTest::newRow("voice with a blank") << QStringList{"1", "S", "Y ", "N", "1"} << voice << "Text3";
         QTest::newRow("voice YES") << QStringList{"1", "S", "YES", "N", "1"} << voice << "Text3";
         QTest::newRow("text x") << QStringList{"1", "S", "n", "x", "1"} << text << "Text4";
+        QTest::newRow("both flags wrong") << QStringList{"1", "S", "x", "q", "1"} << voice << "Text3";
+        QTest::newRow("both flags empty") << QStringList{"1", "S", "", "", "1"} << voice << "Text3";
         QTest::newRow("time 1000") << QStringList{"1", "S", "Y", "N", "1000"} << time << "Text5";
         QTest::newRow("time 999.5") << QStringList{"1", "S", "Y", "N", "999.5"} << time << "Text5";
         QTest::newRow("time negative") << QStringList{"1", "S", "Y", "N", "-1"} << time << "Text5";
@@ -214,7 +216,7 @@ private slots:
         QWindow *window = form->windowHandle();
         bool keptByMessage = false;
         // Empty boxes: the grade-code message.
-        const driver::Shown shown = driver::attend([&] { driver::click(form.get(), "Command1"); }, {}, {}, [&](QMessageBox *) {
+        const driver::Shown shown = driver::clickAnswering(form.get(), "Command1", {}, {}, [&](QMessageBox *) {
             window->close();
             keptByMessage = form->isVisible();
         });

@@ -302,11 +302,16 @@ private slots:
         QCOMPARE(boxText(report, "Text1"), Heading1);
         QCOMPARE(boxText(report, "Text2"), Heading2);
 
-        // Entering goes on while the report is open; the open report is not reloaded.
+        // Entering goes on while the report is open; the open report is not
+        // reloaded, but "출력" brings it in front of the entry form.
         QCOMPARE(enter({"a1", "1", "1", "1"}).count, 0);
         QCOMPARE(Module1::EmpCount, 1);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(click("CmdOut").count, 0);
         QCOMPARE(visibleTopLevel(QStringLiteral("Form2")), report);
+        QVERIFY(QTest::qWaitForWindowActive(report));
+        QCOMPARE(QApplication::activeWindow(), report);
         QCOMPARE(boxText(report, "Text1"), Heading1);
         QCOMPARE(boxText(report, "Text2"), Heading2);
 
@@ -322,7 +327,7 @@ private slots:
         // A close request is refused while a message box is open; otherwise
         // closing the entry form closes the report with it.
         bool keptByMessage = false;
-        driver::attend([&] { driver::click(form.get(), "CmdIn"); }, {}, {}, [&](QMessageBox *) {
+        driver::clickAnswering(form.get(), "CmdIn", {}, {}, [&](QMessageBox *) {
             form->windowHandle()->close();
             keptByMessage = form->isVisible() && report->isVisible();
         });
