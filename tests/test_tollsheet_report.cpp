@@ -1,11 +1,15 @@
 // The billing report: its exact text, its columns, the sort, and its form.
 #include "FormDriver.h"
+#include "Pdf.h"
 #include "runtime/Fonts.h"
+#include "runtime/Printing.h"
 #include "tollsheet/Billing.h"
 #include "tollsheet/Form1.h"
 
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QRawFont>
+#include <QTemporaryDir>
 
 using namespace tollsheet;
 using runtime::CRLF;
@@ -70,6 +74,30 @@ QString columns(const QString &line, int first, int last)
 }
 
 QStringList lines(const QString &text) { return text.split(CRLF); }
+
+// The words of a line, each with the column it starts in, where a Hangul
+// syllable takes `hangulColumns` columns: two in the box, one in the text
+// pdftotext reads from a page (which puts each word at the character position
+// its place on the page gives).
+struct Word {
+    QString text;
+    int column;
+    bool operator==(const Word &) const = default;
+};
+QList<Word> words(const QString &line, int hangulColumns = 2)
+{
+    QList<Word> found;
+    int column = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] != u' ' && (i == 0 || line[i - 1] == u' '))
+            found.append({QString(line[i]), column});
+        else if (line[i] != u' ')
+            found.last().text += line[i];
+        column += (line[i].unicode() >= 0xAC00 && line[i].unicode() <= 0xD7A3) ? hangulColumns : 1;
+    }
+    return found;
+}
+QString withoutBlanks(QString line) { return line.remove(u' '); }
 
 } // namespace
 
@@ -271,6 +299,63 @@ private slots:
         QCOMPARE(shown.title, QStringLiteral("tollsheet"));
         QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::SubscriptOutOfRange).description());
         QVERIFY(listing.startsWith(WorkedListing));
+    }
+
+    // The report form's PDF, read back with the tools a user has: one A4
+    // page, the fonts embedded, and every line of both boxes in order, each
+    // word starting in the column it starts in in the box.
+    void printsTheReportAsPdf()
+    {
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("report.pdf"));
+        bool written = false;
+        QStringList times;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            times << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+            written = form->findChild<runtime::ReportPrinter *>()->writePdf(path);
+            times << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        });
+        QVERIFY(written);
+        QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));
+        QCOMPARE(pdf::info(path, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+        const QMap<QString, bool> fonts = pdf::fonts(path);
+        QVERIFY2(fonts.value(QStringLiteral("NanumGothicCoding")), qPrintable(QStringList(fonts.keys()).join(u',')));
+        QVERIFY(!fonts.values().contains(false));
+
+        // Read in the columns of the box's font at 9 pt: a word's column on
+        // paper is its column in the box, moved right by the margin.
+        QRawFont font = QRawFont::fromFont(runtime::reportFont());
+        font.setPixelSize(9);
+        const qreal column = font.advancesForGlyphIndexes(font.glyphIndexesForString(QStringLiteral("0"))).at(0).x();
+        const QStringList page = pdf::pages(path, column).value(0).split(u'\n');
+        const QString heading = page.value(0).simplified();
+        QVERIFY2(heading == QStringLiteral("전화요금 청구서 인쇄일시 ") + times[0]
+                     || heading == QStringLiteral("전화요금 청구서 인쇄일시 ") + times[1],
+                 qPrintable(heading));
+        QStringList expected = {QStringLiteral("입력된 자료")};
+        expected += lines(WorkedListing);
+        expected += QStringLiteral("출력자료");
+        expected += lines(WorkedReport);
+        expected += QStringLiteral("1 / 1");
+        const int margin = words(page.value(0), 1).value(0).column; // the title's column
+        int at = 1;
+        for (const QString &line : expected) {
+            if (line.trimmed().isEmpty())
+                continue;
+            while (at < page.size() && withoutBlanks(page[at]) != withoutBlanks(line))
+                ++at;
+            QVERIFY2(at < page.size(), qPrintable(QStringLiteral("missing or out of order: ") + line));
+            if (line.startsWith(u' ')) { // a box line
+                QList<Word> onPaper = words(page[at], 1);
+                for (Word &word : onPaper)
+                    word.column -= margin;
+                QCOMPARE(onPaper, words(line));
+            }
+            ++at;
+        }
     }
 };
 
