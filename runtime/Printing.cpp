@@ -243,6 +243,14 @@ QString writeReportPdf(const QString &path, const PrintedReport &report)
             return QStringLiteral("PDF를 만들지 못했습니다.");
         }
     }
+    // Qt 6.4's QSaveFile::commit() flushes its last buffered bytes but
+    // commits the file even when that write fails (a full disk), so the last
+    // write is made and checked here.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
     if (!file.commit())
         return file.errorString();
     return {};
