@@ -216,7 +216,8 @@ int layOutReport(QPagedPaintDevice &device, const PrintedReport &report)
         const qreal ruleY = titleMetrics.lineSpacing() + captionMetrics.lineSpacing() / 4;
         painter.drawLine(QPointF(0, ruleY), QPointF(width, ruleY));
         painter.setPen(Qt::black);
-        const QString number = QStringLiteral("%1 / %2").arg(p + 1).arg(pages);
+        // Two blanks each side: with one, pdftotext and PDF readers join "1/2".
+        const QString number = QStringLiteral("%1  /  %2").arg(p + 1).arg(pages);
         drawText(painter, number, smallFont,
                  QPointF((width - smallMetrics.horizontalAdvance(number)) / 2, height - smallMetrics.descent()));
         for (; next != placed.cend() && next->page == p; ++next)

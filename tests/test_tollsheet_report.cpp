@@ -6,9 +6,11 @@
 #include "tollsheet/Billing.h"
 #include "tollsheet/Form1.h"
 
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QRawFont>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace tollsheet;
@@ -356,6 +358,60 @@ private slots:
             }
             ++at;
         }
+    }
+
+    // Ctrl+P and Ctrl+Shift+S open their dialogs from either box; the save
+    // dialog proposes the program's name and today's date in the documents
+    // folder. Cancelling writes nothing and leaves the boxes as they were.
+    void keysOpenTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("print") << "Text1" << (Qt::CTRL | Qt::Key_P) << "QPrintDialog";
+        QTest::newRow("save as PDF") << "Text2" << (Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "QFileDialog";
+    }
+    void keysOpenTheirDialogs()
+    {
+        QFETCH(QString, box);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, dialog);
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+        const QString proposed = QDir(folder).filePath(QDate::currentDate().toString(QStringLiteral("'tollsheet-'yyyy-MM-dd'.pdf'")));
+        const bool existed = QFileInfo::exists(proposed);
+
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QString opened, selected;
+        ReportBoxes before, after;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            auto *edit = driver::child<runtime::MultiLineBox>(form, qPrintable(box));
+            before = {driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), driver::child<runtime::MultiLineBox>(form, "Text2")->Text()};
+            QTimer cancel;
+            QObject::connect(&cancel, &QTimer::timeout, [&] {
+                if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != form) {
+                    opened = QString::fromLatin1(modal->metaObject()->className());
+                    if (auto *files = qobject_cast<QFileDialog *>(modal))
+                        selected = files->selectedFiles().value(0);
+                    static_cast<QDialog *>(modal)->reject();
+                }
+            });
+            cancel.start(0);
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            edit->setFocus();
+            QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+            after = {driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), driver::child<runtime::MultiLineBox>(form, "Text2")->Text()};
+        });
+        QCOMPARE(opened, dialog);
+        if (dialog == QLatin1String("QFileDialog"))
+            QCOMPARE(selected, proposed);
+        QCOMPARE(QFileInfo::exists(proposed), existed);
+        QCOMPARE(after.Text1, before.Text1);
+        QCOMPARE(after.Text2, before.Text2);
+        QCOMPARE(before.Text2, WorkedReport);
     }
 };
 
