@@ -3,7 +3,10 @@
 // Reads a PDF back with the tools a user has: poppler-utils' pdftotext,
 // pdfinfo and pdffonts.
 
+#include <QImage>
 #include <QMap>
+#include <QRect>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -70,6 +73,25 @@ inline QMap<QString, bool> fonts(const QString &file)
         fonts[name] = fonts.value(name, true) && line.mid(emb, 3) == QLatin1String("yes");
     }
     return fonts;
+}
+
+// Where the first page has ink, in pixels at 50 dpi (pdftoppm, without
+// anti-aliasing, so that thin strokes stay black).
+inline QRect inkBox(const QString &file)
+{
+    QTemporaryDir folder;
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
+                                     QStringLiteral("-aa"), QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                                     QStringLiteral("-singlefile"), file, folder.filePath(QStringLiteral("page"))});
+    const QImage page(folder.filePath(QStringLiteral("page.pgm")));
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
 }
 
 } // namespace pdf

@@ -6,6 +6,7 @@
 #include "tollsheet/Billing.h"
 #include "tollsheet/Form1.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -412,6 +413,81 @@ private slots:
         QCOMPARE(after.Text1, before.Text1);
         QCOMPARE(after.Text2, before.Text2);
         QCOMPARE(before.Text2, WorkedReport);
+    }
+
+    // One real print: through the print dialog to a CUPS queue on the
+    // cups-pdf backend. The document CUPS took holds every line of the
+    // report; the PDF cups-pdf wrote at the end of CUPS's filters (text turned
+    // into Type 3 glyphs by Ghostscript, so no longer readable as text) is one
+    // A4 page with the ink where the document has it. tests/print/cups.sh
+    // starts that CUPS, keeping job files, and names the queue, the spool and
+    // cups-pdf's output folder.
+    void printsThroughCups()
+    {
+        const QString queue = qEnvironmentVariable("SHEETS_CUPS_QUEUE");
+        const QDir spool(qEnvironmentVariable("SHEETS_CUPS_SPOOL"));
+        const QDir out(qEnvironmentVariable("SHEETS_CUPS_OUT"));
+        if (queue.isEmpty())
+            QSKIP("needs the private cupsd of tests/print/cups.sh (the CTest test print_through_cups)");
+
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QStringList printers;
+        bool accepted = false;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            QTimer printDialog;
+            QObject::connect(&printDialog, &QTimer::timeout, [&] {
+                QWidget *modal = QApplication::activeModalWidget();
+                if (!modal || !modal->inherits("QPrintDialog"))
+                    return;
+                for (QComboBox *list : modal->findChildren<QComboBox *>()) {
+                    if (list->findText(queue) < 0)
+                        continue;
+                    for (int i = 0; i < list->count(); ++i)
+                        printers << list->itemText(i);
+                    list->setCurrentIndex(list->findText(queue));
+                    accepted = true;
+                }
+                static_cast<QDialog *>(modal)->done(accepted ? QDialog::Accepted : QDialog::Rejected);
+            });
+            printDialog.start(0);
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            driver::child<runtime::MultiLineBox>(form, "Text2")->setFocus();
+            QTest::keyClick(form, Qt::Key_P, Qt::ControlModifier);
+        });
+        QVERIFY2(accepted, qPrintable(QStringLiteral("the print dialog lists ") + printers.join(u',')));
+
+        // The job's document, as the program handed it to CUPS.
+        const QStringList jobs = spool.entryList({QStringLiteral("d*")}, QDir::Files);
+        QCOMPARE(jobs.size(), 1);
+        const QString document = spool.filePath(jobs.first());
+        QCOMPARE(pdf::info(document, QStringLiteral("Pages")), QStringLiteral("1"));
+        const QString text = withoutBlanks(pdf::pages(document).join(QString()));
+        QVERIFY(text.startsWith(QStringLiteral("전화요금청구서인쇄일시")));
+        for (const QString &line : lines(WorkedListing) + lines(WorkedReport))
+            QVERIFY2(text.contains(withoutBlanks(line)), qPrintable(line));
+
+        // cups-pdf writes its PDF once the job has gone through the filters
+        // and Ghostscript; pdfinfo reads it once it is whole.
+        QString written;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QStringList found = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+                written = found.isEmpty() ? QString() : out.filePath(found.first());
+                return !written.isEmpty() && !pdf::info(written, QStringLiteral("Pages")).isEmpty();
+            }(),
+            120000);
+        QCOMPARE(pdf::info(written, QStringLiteral("Pages")), QStringLiteral("1"));
+        QCOMPARE(pdf::info(written, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+        const QRect ink = pdf::inkBox(document);
+        QVERIFY(ink.width() > 100 && ink.height() > 30);
+        const QRect printed = pdf::inkBox(written);
+        for (int edge : {printed.left() - ink.left(), printed.top() - ink.top(), printed.right() - ink.right(),
+                         printed.bottom() - ink.bottom()})
+            QVERIFY2(qAbs(edge) <= 2, qPrintable(QStringLiteral("ink at %1,%2 %3x%4 instead of %5,%6 %7x%8")
+                                                     .arg(printed.x()).arg(printed.y()).arg(printed.width()).arg(printed.height())
+                                                     .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
     }
 };
 
