@@ -10,8 +10,13 @@
 //
 // Each benchmark checks afterwards that what it timed did the real work: the
 // click stored exactly the typed record and opened no message box, and the
-// report holds the seven lines it must.
+// report holds the seven lines it must. Last, each report form of seven
+// records written as a PDF (one A4 page, checked with pdfinfo and pdftotext).
 #include "FormDriver.h"
+#include "Pdf.h"
+#include "runtime/Printing.h"
+#include "tollsheet/Form2.h"
+#include "wagesheet/Form2.h"
 #include "tollsheet/Billing.h"
 #include "tollsheet/Entry.h"
 #include "tollsheet/Form1.h"
@@ -22,6 +27,7 @@
 #include "wagesheet/Payroll.h"
 
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 
@@ -256,6 +262,48 @@ private slots:
         }
         for (int i = 0; i < 4; ++i)
             QCOMPARE(pay[1 + i], KnownPay[i]);
+    }
+
+    // "PDF로 저장..." past its dialog: the report form of seven records
+    // written to a file, fonts embedded.
+    void tollsheetReportPdf()
+    {
+        using namespace tollsheet;
+        Module1::CustTable = {};
+        for (int i = 0; i < Subscribers.size(); ++i)
+            Module1::CustTable(i + 1) = Subscribers[i];
+        Module1::CustCount = 7;
+        Form2 form;
+        runtime::ShowForm(form, runtime::Modality::Modeless);
+        writePdf(form, 7);
+    }
+    void wagesheetReportPdf()
+    {
+        using namespace wagesheet;
+        Module1::EmpTable = {};
+        Module1::EmpCount = 0;
+        for (const EmpRecord &employee : Employees)
+            Module1::Append(employee);
+        Form2 form;
+        runtime::ShowForm(form, runtime::Modality::Modeless);
+        writePdf(form, 7);
+    }
+
+private:
+    static void writePdf(QWidget &form, int records)
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("report.pdf"));
+        auto *printer = form.findChild<runtime::ReportPrinter *>();
+        bool written = true;
+        QBENCHMARK {
+            written = printer->writePdf(path) && written;
+        }
+        form.close();
+        QVERIFY(written);
+        QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));
+        // Every record's line in each box, beside the headings and captions.
+        QVERIFY(pdf::pages(path).value(0).count(u'\n') >= 2 * records + 5);
     }
 };
 

@@ -28,6 +28,8 @@ for program in tollsheet wagesheet; do
   grep -qP '^Name=[\x{AC00}-\x{D7A3} ]+$' "$entry" || fail "$program has no Korean name"
   grep -qP '^Comment=.*[\x{AC00}-\x{D7A3}]' "$entry" || fail "$program has no Korean comment"
   [ -s "$scratch/root/usr/share/icons/hicolor/scalable/apps/$program.svg" ] || fail "$program has no icon"
+  # "인쇄..." loads the program's print module from <libdir>/<program>/.
+  [ -n "$(find "$scratch/root/usr/lib" -path "*/$program/print.so" -size +1k)" ] || fail "$program has no print module"
 
   # Started from the extracted package, the program must still be running,
   # showing its form, when it is stopped.

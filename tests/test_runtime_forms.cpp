@@ -1,16 +1,25 @@
 // The runtime's widgets: multi-line boxes, fonts, loading forms, the error guard.
 #include "FormDriver.h"
+#include "Pdf.h"
 #include "runtime/Accessibility.h"
 #include "runtime/Boxes.h"
 #include "runtime/Fonts.h"
 #include "runtime/Forms.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printing.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace runtime;
 
@@ -38,6 +47,54 @@ protected:
         box->setText(box->Text() + QStringLiteral("done\r\n"));
     }
 };
+
+// A report form of two boxes that prints them.
+class PrintingForm : public QWidget {
+public:
+    PrintingForm()
+    {
+        setObjectName(QStringLiteral("PrintingForm"));
+        first = addReportBox(this, "Text1", QStringLiteral("첫째"), QRect(0, 0, 3000, 1500));
+        second = addReportBox(this, "Text2", QStringLiteral("둘째"), QRect(0, 1500, 3000, 1500));
+        first->setText(QStringLiteral("  가나 1\r\n\r\n  다라 2\r\n"));
+        printer = addPrintActions(this, QStringLiteral("제목"), {{first, QStringLiteral("첫째")}, {second, QStringLiteral("둘째")}});
+    }
+    MultiLineBox *first, *second;
+    ReportPrinter *printer;
+};
+
+// The report laid out in a PDF: the captioned block `lines` in the report
+// font, under the title "제목".
+QString printLines(const QString &path, const QStringList &lines)
+{
+    return writeReportPdf(path, {QStringLiteral("제목"), QDateTime(QDate(2026, 12, 7), QTime(9, 5)), formFont(),
+                                 {{QStringLiteral("자료"), lines, reportFont()}}});
+}
+
+QString withoutBlanks(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
+
+// Runs `action`, and closes the first menu it opens; returns what the menu
+// held: each entry's action, its object name, and whether it is a separator.
+struct MenuEntry {
+    QAction *action;
+    QString name;
+    bool separator;
+};
+QList<MenuEntry> menuOpenedBy(const std::function<void()> &action)
+{
+    QList<MenuEntry> entries;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *entry : menu->actions())
+                entries.append({entry, entry->objectName(), entry->isSeparator()});
+            menu->close();
+        }
+    });
+    poll.start(0);
+    action();
+    return entries;
+}
 
 } // namespace
 
@@ -298,6 +355,209 @@ private slots:
         QCOMPARE(shown.text, QStringLiteral("프롬프트"));
         QCOMPARE(shown.icon, QMessageBox::NoIcon);
         QCOMPARE(shown.buttons, 1);
+    }
+
+    // The page layout fed lines directly: a line that fits once smaller
+    // stays one line, a line too long even so wraps with its continuation
+    // indented, and more lines than a page holds go on a second page, breaking
+    // between lines. No character is lost, and every page is numbered.
+    void pageLayout_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("wraps");
+        auto numbered = [](int count) {
+            QStringList lines;
+            for (int i = 1; i <= count; ++i)
+                lines << QStringLiteral("  %1번째 줄 %2").arg(i, 3, 10, QLatin1Char('0')).arg(QString(i % 7, u'*'));
+            return lines;
+        };
+        QStringList words;
+        for (int i = 1; i <= 150; ++i)
+            words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
+        const QString wide = words.join(u' ');
+        QTest::newRow("fits when smaller") << QStringList{QString(60, u'가') + QStringLiteral("끝")} << 1 << false;
+        QTest::newRow("wider than the page") << QStringList{QStringLiteral("앞"), wide, QStringLiteral("뒤")} << 1 << true;
+        QTest::newRow("more than a page") << numbered(80) << 2 << false;
+        QTest::newRow("both") << (numbered(160).mid(0, 85) + QStringList{wide} + numbered(160).mid(85)) << 2 << true;
+    }
+    void pageLayout()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(int, pages);
+        QFETCH(bool, wraps);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lines.pdf"));
+        QCOMPARE(printLines(path, lines), QString());
+        QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QString::number(pages));
+
+        // Each page: the heading, the caption on the first, the lines, and
+        // "n / m" at its foot.
+        QStringList onPaper;
+        QList<int> pageOf;
+        const QStringList texts = pdf::pages(path);
+        QCOMPARE(texts.size(), pages);
+        for (int page = 0; page < pages; ++page) {
+            QStringList rows = texts[page].split(u'\n');
+            rows.removeIf([](const QString &row) { return row.trimmed().isEmpty(); });
+            QCOMPARE(withoutBlanks(rows.takeFirst()), QStringLiteral("제목인쇄일시2026-12-0709:05"));
+            QCOMPARE(withoutBlanks(rows.takeLast()), QStringLiteral("%1/%2").arg(page + 1).arg(pages));
+            if (page == 0)
+                QCOMPARE(rows.takeFirst().trimmed(), QStringLiteral("자료"));
+            onPaper += rows;
+            pageOf += QList<int>(rows.size(), page);
+        }
+        // Line by line in order, every row on paper accounted for; a wrapped
+        // line's continuations are indented and on its page.
+        int row = 0;
+        int continuations = 0;
+        for (const QString &line : lines) {
+            QVERIFY2(row < onPaper.size(), qPrintable(QStringLiteral("missing: ") + line));
+            const int first = row;
+            const qsizetype indent = onPaper[row].indexOf(QRegularExpression(QStringLiteral("\\S")));
+            QString joined = onPaper[row++];
+            while (withoutBlanks(joined) != withoutBlanks(line) && row < onPaper.size()
+                   && withoutBlanks(line).startsWith(withoutBlanks(joined + onPaper[row]))) {
+                QVERIFY(onPaper[row].indexOf(QRegularExpression(QStringLiteral("\\S"))) > indent);
+                QCOMPARE(pageOf[row], pageOf[first]);
+                joined += onPaper[row++];
+                ++continuations;
+            }
+            QCOMPARE(withoutBlanks(joined), withoutBlanks(line));
+        }
+        QCOMPARE(row, onPaper.size());
+        QCOMPARE(continuations > 0, wraps);
+    }
+
+    // A file that cannot be written: a message names it and the reason, and
+    // the folder keeps exactly what it held, an older file included.
+    void unwritablePdf_data()
+    {
+        QTest::addColumn<QString>("name"); // in a fresh folder
+        QTest::addColumn<QString>("setUp");
+        QTest::newRow("a folder") << "report.pdf" << "folder";
+        QTest::newRow("in a missing folder") << "missing/report.pdf" << "";
+        QTest::newRow("below a file") << "notes.txt/report.pdf" << "file notes.txt";
+        QTest::newRow("disk full") << "report.pdf" << "full";
+        QTest::newRow("disk full, over an older file") << "report.pdf" << "full old";
+        QTest::newRow("a folder no one may write into") << "/proc/report.pdf" << "";
+    }
+    void unwritablePdf()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, setUp);
+        QTemporaryDir folder;
+        QDir dir(folder.path());
+        const QString path = dir.filePath(name);
+        if (setUp == QLatin1String("folder"))
+            QVERIFY(dir.mkdir(name));
+        if (setUp.startsWith(QLatin1String("file")) || setUp.endsWith(QLatin1String("old"))) {
+            QFile file(dir.filePath(setUp.startsWith(QLatin1String("file")) ? QStringLiteral("notes.txt") : name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        const QStringList before = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+        // A full disk, as a file size limit: writes past it fail with EFBIG.
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        const bool full = setUp.startsWith(QLatin1String("full"));
+        auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &unlimited);
+            std::signal(SIGXFSZ, SIG_DFL);
+        });
+        PrintingForm form;
+        bool written = true;
+        const driver::Shown shown = driver::attend([&] {
+            if (full) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                limit.rlim_cur = 4096;
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            written = form.printer->writePdf(path);
+            restore.dismiss();
+            setrlimit(RLIMIT_FSIZE, &unlimited);
+            std::signal(SIGXFSZ, SIG_DFL);
+        });
+        QVERIFY(!written);
+        QCOMPARE(shown.count, 1);
+        QCOMPARE(shown.title, QStringLiteral("formstest"));
+        const QStringList message = shown.text.split(u'\n');
+        QCOMPARE(message.size(), 3);
+        QCOMPARE(message[0], QStringLiteral("PDF 파일을 저장하지 못했습니다."));
+        QCOMPARE(message[1], path);
+        QVERIFY(!message[2].trimmed().isEmpty());
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+        if (setUp.endsWith(QLatin1String("old"))) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("old"));
+        }
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/report.pdf")));
+    }
+
+    // Both entries follow Qt's own in each box's context menu, whichever way
+    // it opens: the right button, the Menu key (the platform sends a context
+    // menu event for it, as X11 does), or Shift+F10.
+    void contextMenu_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("how");
+        for (const char *box : {"Text1", "Text2"}) {
+            for (const char *how : {"right button", "Menu key", "Shift+F10"})
+                QTest::addRow("%s, %s", box, how) << box << how;
+        }
+    }
+    void contextMenu()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, how);
+        PrintingForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto *edit = driver::child<MultiLineBox>(&form, qPrintable(box));
+        edit->setFocus();
+        const QList<MenuEntry> entries = menuOpenedBy([&] {
+            if (how == QLatin1String("right button")) {
+                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), edit->viewport()->mapToGlobal(QPoint(5, 5)));
+                QApplication::sendEvent(edit->viewport(), &click);
+            } else if (how == QLatin1String("Menu key")) {
+                QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), form.mapToGlobal(QPoint()));
+                QApplication::sendEvent(form.windowHandle(), &key);
+            } else {
+                QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
+            }
+        });
+        QVERIFY(entries.size() > 3);
+        QCOMPARE(entries.first().name, QStringLiteral("edit-undo")); // Qt's own come first
+        QVERIFY(entries[entries.size() - 3].separator);
+        QCOMPARE(entries[entries.size() - 2].action, form.printer->printAction());
+        QCOMPARE(entries.last().action, form.printer->savePdfAction());
+        QCOMPARE(form.printer->printAction()->text(), QStringLiteral("인쇄..."));
+        QCOMPARE(form.printer->savePdfAction()->text(), QStringLiteral("PDF로 저장..."));
+    }
+
+    // What is printed is what the boxes show: their lines, blanks kept, the
+    // empty line after the last line break left out, in each box's own font.
+    void printsWhatTheBoxesShow()
+    {
+        PrintingForm form;
+        form.second->setFont(reportFont());
+        form.second->setText(QStringLiteral("x"));
+        form.second->moveCursor(QTextCursor::End);
+        form.second->show();
+        QTest::keyClicks(form.second, QStringLiteral(" y"));
+        const QDateTime at(QDate(2026, 12, 7), QTime(9, 5));
+        const PrintedReport report = form.printer->report(at);
+        QCOMPARE(report.title, QStringLiteral("제목"));
+        QCOMPARE(report.printedAt, at);
+        QCOMPARE(report.blocks.size(), 2);
+        QCOMPARE(report.blocks[0].caption, QStringLiteral("첫째"));
+        QCOMPARE(report.blocks[0].lines, (QStringList{QStringLiteral("  가나 1"), QString(), QStringLiteral("  다라 2")}));
+        QCOMPARE(report.blocks[1].caption, QStringLiteral("둘째"));
+        QCOMPARE(report.blocks[1].lines, QStringList{QStringLiteral("x y")});
+        QCOMPARE(QFontInfo(report.blocks[1].font).family(), QStringLiteral("NanumGothicCoding"));
     }
 };
 

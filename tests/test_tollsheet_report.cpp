@@ -1,11 +1,18 @@
 // The billing report: its exact text, its columns, the sort, and its form.
 #include "FormDriver.h"
+#include "Pdf.h"
 #include "runtime/Fonts.h"
+#include "runtime/Printing.h"
 #include "tollsheet/Billing.h"
 #include "tollsheet/Form1.h"
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QRawFont>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 using namespace tollsheet;
 using runtime::CRLF;
@@ -70,6 +77,30 @@ QString columns(const QString &line, int first, int last)
 }
 
 QStringList lines(const QString &text) { return text.split(CRLF); }
+
+// The words of a line, each with the column it starts in, where a Hangul
+// syllable takes `hangulColumns` columns: two in the box, one in the text
+// pdftotext reads from a page (which puts each word at the character position
+// its place on the page gives).
+struct Word {
+    QString text;
+    int column;
+    bool operator==(const Word &) const = default;
+};
+QList<Word> words(const QString &line, int hangulColumns = 2)
+{
+    QList<Word> found;
+    int column = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] != u' ' && (i == 0 || line[i - 1] == u' '))
+            found.append({QString(line[i]), column});
+        else if (line[i] != u' ')
+            found.last().text += line[i];
+        column += (line[i].unicode() >= 0xAC00 && line[i].unicode() <= 0xD7A3) ? hangulColumns : 1;
+    }
+    return found;
+}
+QString withoutBlanks(QString line) { return line.remove(u' '); }
 
 } // namespace
 
@@ -271,6 +302,192 @@ private slots:
         QCOMPARE(shown.title, QStringLiteral("tollsheet"));
         QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::SubscriptOutOfRange).description());
         QVERIFY(listing.startsWith(WorkedListing));
+    }
+
+    // The report form's PDF, read back with the tools a user has: one A4
+    // page, the fonts embedded, and every line of both boxes in order, each
+    // word starting in the column it starts in in the box.
+    void printsTheReportAsPdf()
+    {
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("report.pdf"));
+        bool written = false;
+        QStringList times;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            times << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+            written = form->findChild<runtime::ReportPrinter *>()->writePdf(path);
+            times << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        });
+        QVERIFY(written);
+        QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));
+        QCOMPARE(pdf::info(path, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+        const QMap<QString, bool> fonts = pdf::fonts(path);
+        QVERIFY2(fonts.value(QStringLiteral("NanumGothicCoding")), qPrintable(QStringList(fonts.keys()).join(u',')));
+        QVERIFY(!fonts.values().contains(false));
+
+        // Read in the columns of the box's font at 9 pt: a word's column on
+        // paper is its column in the box, moved right by the margin.
+        QRawFont font = QRawFont::fromFont(runtime::reportFont());
+        font.setPixelSize(9);
+        const qreal column = font.advancesForGlyphIndexes(font.glyphIndexesForString(QStringLiteral("0"))).at(0).x();
+        const QStringList page = pdf::pages(path, column).value(0).split(u'\n');
+        const QString heading = page.value(0).simplified();
+        QVERIFY2(heading == QStringLiteral("전화요금 청구서 인쇄일시 ") + times[0]
+                     || heading == QStringLiteral("전화요금 청구서 인쇄일시 ") + times[1],
+                 qPrintable(heading));
+        QStringList expected = {QStringLiteral("입력된 자료")};
+        expected += lines(WorkedListing);
+        expected += QStringLiteral("출력자료");
+        expected += lines(WorkedReport);
+        expected += QStringLiteral("1 / 1");
+        const int margin = words(page.value(0), 1).value(0).column; // the title's column
+        int at = 1;
+        for (const QString &line : expected) {
+            if (line.trimmed().isEmpty())
+                continue;
+            while (at < page.size() && withoutBlanks(page[at]) != withoutBlanks(line))
+                ++at;
+            QVERIFY2(at < page.size(), qPrintable(QStringLiteral("missing or out of order: ") + line));
+            if (line.startsWith(u' ')) { // a box line
+                QList<Word> onPaper = words(page[at], 1);
+                for (Word &word : onPaper)
+                    word.column -= margin;
+                QCOMPARE(onPaper, words(line));
+            }
+            ++at;
+        }
+    }
+
+    // Ctrl+P and Ctrl+Shift+S open their dialogs from either box; the save
+    // dialog proposes the program's name and today's date in the documents
+    // folder. Cancelling writes nothing and leaves the boxes as they were.
+    void keysOpenTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("print") << "Text1" << (Qt::CTRL | Qt::Key_P) << "QPrintDialog";
+        QTest::newRow("save as PDF") << "Text2" << (Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "QFileDialog";
+    }
+    void keysOpenTheirDialogs()
+    {
+        QFETCH(QString, box);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, dialog);
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+        const QString proposed = QDir(folder).filePath(QDate::currentDate().toString(QStringLiteral("'tollsheet-'yyyy-MM-dd'.pdf'")));
+        const bool existed = QFileInfo::exists(proposed);
+
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QString opened, selected;
+        ReportBoxes before, after;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            auto *edit = driver::child<runtime::MultiLineBox>(form, qPrintable(box));
+            before = {driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), driver::child<runtime::MultiLineBox>(form, "Text2")->Text()};
+            QTimer cancel;
+            QObject::connect(&cancel, &QTimer::timeout, [&] {
+                if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != form) {
+                    opened = QString::fromLatin1(modal->metaObject()->className());
+                    if (auto *files = qobject_cast<QFileDialog *>(modal))
+                        selected = files->selectedFiles().value(0);
+                    static_cast<QDialog *>(modal)->reject();
+                }
+            });
+            cancel.start(0);
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            edit->setFocus();
+            QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+            after = {driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), driver::child<runtime::MultiLineBox>(form, "Text2")->Text()};
+        });
+        QCOMPARE(opened, dialog);
+        if (dialog == QLatin1String("QFileDialog"))
+            QCOMPARE(selected, proposed);
+        QCOMPARE(QFileInfo::exists(proposed), existed);
+        QCOMPARE(after.Text1, before.Text1);
+        QCOMPARE(after.Text2, before.Text2);
+        QCOMPARE(before.Text2, WorkedReport);
+    }
+
+    // One real print: through the print dialog to a CUPS queue on the
+    // cups-pdf backend. The document CUPS took holds every line of the
+    // report; the PDF cups-pdf wrote at the end of CUPS's filters (text turned
+    // into Type 3 glyphs by Ghostscript, so no longer readable as text) is one
+    // A4 page with the ink where the document has it. tests/print/cups.sh
+    // starts that CUPS, keeping job files, and names the queue, the spool and
+    // cups-pdf's output folder.
+    void printsThroughCups()
+    {
+        const QString queue = qEnvironmentVariable("SHEETS_CUPS_QUEUE");
+        const QDir spool(qEnvironmentVariable("SHEETS_CUPS_SPOOL"));
+        const QDir out(qEnvironmentVariable("SHEETS_CUPS_OUT"));
+        if (queue.isEmpty())
+            QSKIP("needs the private cupsd of tests/print/cups.sh (the CTest test print_through_cups)");
+
+        Form1 entry;
+        entry.show();
+        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        QStringList printers;
+        bool accepted = false;
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            QTimer printDialog;
+            QObject::connect(&printDialog, &QTimer::timeout, [&] {
+                QWidget *modal = QApplication::activeModalWidget();
+                if (!modal || !modal->inherits("QPrintDialog"))
+                    return;
+                for (QComboBox *list : modal->findChildren<QComboBox *>()) {
+                    if (list->findText(queue) < 0)
+                        continue;
+                    for (int i = 0; i < list->count(); ++i)
+                        printers << list->itemText(i);
+                    list->setCurrentIndex(list->findText(queue));
+                    accepted = true;
+                }
+                static_cast<QDialog *>(modal)->done(accepted ? QDialog::Accepted : QDialog::Rejected);
+            });
+            printDialog.start(0);
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            driver::child<runtime::MultiLineBox>(form, "Text2")->setFocus();
+            QTest::keyClick(form, Qt::Key_P, Qt::ControlModifier);
+        });
+        QVERIFY2(accepted, qPrintable(QStringLiteral("the print dialog lists ") + printers.join(u',')));
+
+        // The job's document, as the program handed it to CUPS.
+        const QStringList jobs = spool.entryList({QStringLiteral("d*")}, QDir::Files);
+        QCOMPARE(jobs.size(), 1);
+        const QString document = spool.filePath(jobs.first());
+        QCOMPARE(pdf::info(document, QStringLiteral("Pages")), QStringLiteral("1"));
+        const QString text = withoutBlanks(pdf::pages(document).join(QString()));
+        QVERIFY(text.startsWith(QStringLiteral("전화요금청구서인쇄일시")));
+        for (const QString &line : lines(WorkedListing) + lines(WorkedReport))
+            QVERIFY2(text.contains(withoutBlanks(line)), qPrintable(line));
+
+        // cups-pdf writes its PDF once the job has gone through the filters
+        // and Ghostscript; pdfinfo reads it once it is whole.
+        QString written;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QStringList found = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+                written = found.isEmpty() ? QString() : out.filePath(found.first());
+                return !written.isEmpty() && !pdf::info(written, QStringLiteral("Pages")).isEmpty();
+            }(),
+            120000);
+        QCOMPARE(pdf::info(written, QStringLiteral("Pages")), QStringLiteral("1"));
+        QCOMPARE(pdf::info(written, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+        const QRect ink = pdf::inkBox(document);
+        QVERIFY(ink.width() > 100 && ink.height() > 30);
+        const QRect printed = pdf::inkBox(written);
+        for (int edge : {printed.left() - ink.left(), printed.top() - ink.top(), printed.right() - ink.right(),
+                         printed.bottom() - ink.bottom()})
+            QVERIFY2(qAbs(edge) <= 2, qPrintable(QStringLiteral("ink at %1,%2 %3x%4 instead of %5,%6 %7x%8")
+                                                     .arg(printed.x()).arg(printed.y()).arg(printed.width()).arg(printed.height())
+                                                     .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
     }
 };
 

@@ -1,7 +1,13 @@
-// The payroll report's exact text: headings, lines, columns, blanks and CRLF.
+// The payroll report's exact text: headings, lines, columns, blanks and CRLF;
+// and the report form's PDF.
+#include "FormDriver.h"
+#include "Pdf.h"
 #include "runtime/Errors.h"
+#include "runtime/Printing.h"
+#include "wagesheet/Form1.h"
 #include "wagesheet/Payroll.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace wagesheet;
@@ -161,6 +167,59 @@ private slots:
         QVERIFY(boxes.Text1.endsWith(QStringLiteral("     B%1         1          1        1\r\n").arg(finished)));
         QVERIFY(boxes.Text2.startsWith(Heading2));
         QVERIFY(boxes.Text2.endsWith(lastLine));
+    }
+
+    // The modeless report prints what it shows, however old: an employee
+    // entered after it opened is neither printed nor loaded into it. The PDF:
+    // one A4 page, fonts embedded, the heading, both captions and every line
+    // of both boxes in order.
+    void printsWhatItShowsAsPdf()
+    {
+        QApplication::setApplicationName(QStringLiteral("wagesheet"));
+        Module1::Append({QStringLiteral("B012"), 1, 2, 3});
+        Module1::Append({QStringLiteral("H512"), 4, 4, 5});
+        Module1::Append({QStringLiteral("C911"), 2, 1, 1});
+        Module1::Append({QStringLiteral("DX12"), 3, 3, 2});
+        Form1 entry;
+        entry.show();
+        driver::click(&entry, "CmdOut");
+        QWidget *form = driver::visibleTopLevel(QStringLiteral("Form2"));
+        QVERIFY(form);
+        const QString shown1 = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
+        const QString shown2 = driver::child<runtime::MultiLineBox>(form, "Text2")->Text();
+        QCOMPARE(shown2, report().Text2);
+        Module1::Append({QStringLiteral("Z999"), 1, 1, 1});
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("payroll.pdf"));
+        QVERIFY(form->findChild<runtime::ReportPrinter *>()->writePdf(path));
+        QCOMPARE(driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), shown1);
+        QCOMPARE(driver::child<runtime::MultiLineBox>(form, "Text2")->Text(), shown2);
+        form->close();
+
+        QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));
+        QCOMPARE(pdf::info(path, QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+        const QMap<QString, bool> fonts = pdf::fonts(path);
+        QVERIFY(!fonts.isEmpty());
+        QVERIFY2(!fonts.values().contains(false), qPrintable(QStringList(fonts.keys()).join(u',')));
+        // A proportional font: the words of each line, in order.
+        auto words = [](const QString &line) { return line.simplified(); };
+        QStringList rows = pdf::pages(path).value(0).split(u'\n');
+        rows.removeIf([](const QString &row) { return row.trimmed().isEmpty(); });
+        QVERIFY(words(rows.value(0)).startsWith(QStringLiteral("급여 계산서 인쇄일시 ")));
+        QStringList expected = {QStringLiteral("입력 자료")};
+        expected += shown1.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        expected += QStringLiteral("출력 자료");
+        expected += shown2.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        expected += QStringLiteral("1 / 1");
+        QCOMPARE(expected.size(), 1 + 5 + 1 + 5 + 1);
+        QStringList onPaper = rows.mid(1);
+        for (QString &row : onPaper)
+            row = words(row);
+        for (QString &line : expected)
+            line = words(line);
+        QCOMPARE(onPaper, expected);
+        QVERIFY(!onPaper.join(u' ').contains(QStringLiteral("Z999")));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "runtime/Boxes.h"
 #include "runtime/Fonts.h"
+#include "runtime/Printing.h"
 #include "tollsheet/Billing.h"
 
 #include <QGroupBox>
@@ -36,6 +37,8 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
     Text1 = framedBox(this, "Frame1", "Text1", QStringLiteral("입력된 자료"), 240);
     Text2 = framedBox(this, "Frame2", "Text2", QStringLiteral("출력자료"), 2760);
     runtime::setTabOrder({Text1, Text2});
+    addPrintActions(this, QStringLiteral("전화요금 청구서"),
+                    {{Text1, QStringLiteral("입력된 자료")}, {Text2, QStringLiteral("출력자료")}});
     centreOnScreen(this);
 }
 

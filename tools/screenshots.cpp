@@ -1,10 +1,15 @@
 // Renders each program's forms to PNG files, filled with a worked example,
 // straight from the real widgets: screenshots tollsheet|wagesheet <folder>.
+// For tollsheet also the printed report's page, written as a PDF by the
+// report form and rendered by pdftoppm at 80 dpi.
 #include "FormDriver.h"
+#include "runtime/Printing.h"
 #include "tollsheet/Form1.h"
 #include "wagesheet/Form1.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -12,6 +17,19 @@ bool save(QWidget *form, const QString &path)
 {
     QCoreApplication::processEvents();
     return QTest::qWaitForWindowExposed(form) && form->grab().save(path);
+}
+
+// The report form's first printed page as `path` (a PNG).
+bool savePrinted(QWidget *form, const QString &path)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("page.pdf"));
+    if (!form->findChild<runtime::ReportPrinter *>()->writePdf(pdf))
+        return false;
+    const QString stem = QString(path).chopped(4); // pdftoppm adds ".png"
+    return QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
+                                                          QStringLiteral("-singlefile"), pdf, stem})
+           == 0;
 }
 
 void typeRow(QWidget *form, const char *const boxes[], const QStringList &row)
@@ -32,7 +50,8 @@ int shootTollsheet(const QDir &out)
     }
     bool ok = false;
     driver::clickAnswering(&form, "Command2", QStringLiteral("Form2"), [&](QWidget *report) {
-        ok = save(report, out.filePath(QStringLiteral("tollsheet-report.png")));
+        ok = save(report, out.filePath(QStringLiteral("tollsheet-report.png")))
+             && savePrinted(report, out.filePath(QStringLiteral("tollsheet-print.png")));
     });
     typeRow(&form, boxes, {"4", "f", "y", "n", "250"});
     return ok && save(&form, out.filePath(QStringLiteral("tollsheet-entry.png"))) ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "wagesheet/Form2.h"
 
 #include "runtime/Boxes.h"
+#include "runtime/Printing.h"
 #include "wagesheet/Payroll.h"
 
 
@@ -17,6 +18,9 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
     Text1 = addReportBox(this, "Text1", QStringLiteral("입력 자료"), QRect(120, 360, 6375, 1695));
     Text2 = addReportBox(this, "Text2", QStringLiteral("출력 자료"), QRect(120, 2400, 6375, 1695));
     runtime::setTabOrder({Text1, Text2});
+    // Prints what the boxes show, however old: printing never loads the form.
+    addPrintActions(this, QStringLiteral("급여 계산서"),
+                    {{Text1, QStringLiteral("입력 자료")}, {Text2, QStringLiteral("출력 자료")}});
 }
 
 void Form2::Form_Load()
