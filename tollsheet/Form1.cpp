@@ -49,9 +49,15 @@ void Form1::Command1_Click()
         refuse(this, *refusal, QStringLiteral("입력 오류"), boxes);
         return;
     }
+    // The focus reaches Text1 before the boxes are emptied, so that a screen
+    // reader hears it. Emptying a box moves its caret, and Orca (43) reads
+    // each event only after the whole click has run: a caret event from Text1
+    // sent before the focus moved finds Text1 focused by then, and Orca takes
+    // it for a silent focus change, after which the focus event itself says
+    // nothing. Sent after the focus event, the caret event is ignored.
+    Text1->setFocus();
     for (QLineEdit *box : boxes)
         box->clear();
-    Text1->setFocus();
 }
 
 void Form1::Command2_Click()
