@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Runs one program under the Orca screen reader on a private Xvfb display
+# (openbox as window manager, its own session bus, accessibility bus and
+# speech-dispatcher with the silent "dummy" module), plays keystrokes into it
+# with xdotool, and prints what Orca said, interleaved with the steps taken.
+#
+#   tools/orca-check.sh [-o DIR] PROGRAM STEP...
+#
+# A STEP is one of
+#   type:TEXT   types TEXT (ASCII) into the focused window
+#   key:KEYS    presses a key or chord as xdotool names it (Tab, space, shift+Tab)
+#   click:X,Y   clicks the left button at X,Y pixels inside the window "Form1"
+#   wait:SECS   waits
+#   mark:NOTE   writes NOTE into the timeline
+# Every type/key step is followed by a short pause so that Orca keeps up.
+#
+# With -o DIR, Orca's whole debug log (orca-debug.out), the timeline
+# (timeline.txt) and the program's stderr are kept in DIR. Orca speaks in the
+# language of the caller's locale (role names such as "text", "push button").
+#
+# One accepted subscriber, by keyboard, in tollsheet (Orca should say
+# "고객번호 text" after "space"):
+#   tools/orca-check.sh build/bin/tollsheet type:3 key:Tab type:S key:Tab type:Y \
+#     key:Tab type:N key:Tab type:120 key:Tab key:space wait:2
+# The same click by mouse on "입력": ... type:120 click:96,224 wait:2
+#
+# Needs the Debian packages orca, speech-dispatcher, openbox, xvfb, xauth,
+# x11-utils, xdotool, dbus and at-spi2-core (/usr/bin/orca itself is not used).
+set -euo pipefail
+keep=""
+if [ "${1:-}" = "-o" ]; then keep="$2"; shift 2; fi
+program="$(readlink -f "$1")"
+shift
+scratch="$(mktemp -d /tmp/orca-check.XXXXXX)"
+pids=()
+
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    stop "${pids[i]}"
+  done
+  if [ -n "$keep" ]; then
+    mkdir -p "$keep"
+    cp "$scratch/orca-debug.out" "$scratch/timeline.txt" "$keep/" 2>/dev/null || true
+    cp "$scratch/program.log" "$keep/program.log" 2>/dev/null || true
+  fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAIL: $*" >&2; for log in "$scratch"/*.log; do [ -s "$log" ] && tail -n 20 "$log" | sed "s|^|$(basename "$log"): |" >&2; done; exit 1; }
+await() {
+  local what="$1" tries
+  shift
+  for ((tries = 0; tries < 400; tries++)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  fail "$what did not come up"
+}
+now() { date +%H:%M:%S.%6N; }
+# Ends a child: TERM, and KILL if it is still there after five seconds
+# (Orca does not always act on TERM while its main loop waits).
+stop() {
+  local tries
+  kill "$1" 2>/dev/null || return 0
+  for ((tries = 0; tries < 100; tries++)); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+mark() { echo "$(now) - STEP: $*" >>"$scratch/timeline.txt"; }
+
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/home/.config"
+export XDG_DATA_HOME="$scratch/home/.local/share" XDG_CACHE_HOME="$scratch/home/.cache" XAUTHORITY="$scratch/Xauthority"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# A display of our own, at a random free number (others run Xvfb too).
+cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+display=""
+for ((tries = 0; tries < 40; tries++)); do
+  n=$((300 + RANDOM % 600))
+  [ -e "/tmp/.X$n-lock" ] && continue
+  : >"$XAUTHORITY"
+  xauth -q add ":$n" . "$cookie"
+  : >"$scratch/displayfd"
+  Xvfb ":$n" -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 \
+    3>"$scratch/displayfd" 2>"$scratch/xvfb.log" &
+  xvfb=$!
+  while kill -0 "$xvfb" 2>/dev/null && [ ! -s "$scratch/displayfd" ]; do sleep 0.05; done
+  if [ -s "$scratch/displayfd" ]; then pids+=("$xvfb"); display=":$n"; break; fi
+  wait "$xvfb" || true
+done
+[ -n "$display" ] || fail "no free display for Xvfb"
+export DISPLAY="$display"
+
+dbus-daemon --session --nofork --address="unix:path=$scratch/session-bus" --print-address=3 \
+  3>"$scratch/bus-address" 2>"$scratch/dbus.log" &
+pids+=($!)
+await "the session bus" test -s "$scratch/bus-address"
+DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$scratch/bus-address")"
+export DBUS_SESSION_BUS_ADDRESS
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 2>"$scratch/at-spi-bus.log" &
+pids+=($!)
+await "the accessibility bus" dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+/usr/libexec/at-spi2-registryd >"$scratch/registryd.log" 2>&1 &
+pids+=($!)
+a11y_bus="$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')"
+pids+=("$(dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
+  org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.DBus | awk '{print $2}')")
+registry_up() {
+  dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry | grep -q true
+}
+await "the AT-SPI registry" registry_up
+# Asked for by GTK-based tools (Orca) before they talk to the accessibility bus.
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+  string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
+
+openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
+pids+=($!)
+await "the window manager" xprop -root _NET_SUPPORTING_WM_CHECK
+
+# Speech that goes nowhere: speech-dispatcher with its dummy output module.
+mkdir -p "$scratch/speechd-conf" "$scratch/speechd-log" "$XDG_RUNTIME_DIR/speech-dispatcher"
+cat >"$scratch/speechd-conf/speechd.conf" <<EOF
+LogLevel 3
+LogDir "$scratch/speechd-log"
+AddModule "dummy" "sd_dummy" ""
+DefaultModule dummy
+DefaultLanguage "ko"
+AudioOutputMethod "libao"
+EOF
+# libao's null driver: the dummy module opens a sound device even to say nothing.
+echo "default_driver=null" >"$HOME/.libao"
+speech-dispatcher -s -t 0 -C "$scratch/speechd-conf" -m /usr/lib/speech-dispatcher-modules \
+  -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" >"$scratch/speechd.log" 2>&1 &
+pids+=($!)
+await "speech-dispatcher" test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock"
+
+# Orca as /usr/bin/orca starts it, less its single-instance handling: that
+# one looks for every process named "orca" of this user on the machine
+# (--replace kills them all), and others on this machine may run their own
+# Orca on their own display. This one keeps the name python3 and its own
+# process group.
+mkdir -p "$scratch/orca-prefs"
+cat >"$scratch/orca-launch.py" <<'EOF'
+import sys
+from orca import debug
+debug.debugLevel = debug.LEVEL_ALL
+debug.debugFile = open(sys.argv[2], 'w', buffering=1)  # whole lines, whenever it ends
+from orca import orca
+manager = orca.getSettingsManager()
+manager.activate(sys.argv[1], {})
+sys.path.insert(0, manager.getPrefsDir())
+sys.exit(orca.main())
+EOF
+setsid /usr/bin/python3 "$scratch/orca-launch.py" "$scratch/orca-prefs" "$scratch/orca-debug.out" \
+  >"$scratch/orca.log" 2>&1 </dev/null &
+orca_pid=$!
+pids+=("$orca_pid")
+# Orca is listening once it has registered its event listeners with the registry.
+orca_listening() {
+  [ "$(dbus-send --bus="$a11y_bus" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/registry \
+    org.a11y.atspi.Registry.GetRegisteredEvents | grep -c 'string "Object:')" -ge 10 ]
+}
+await "Orca" orca_listening
+sleep 1
+
+: >"$scratch/timeline.txt"
+mark "start $(basename "$program")"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 setsid "$program" >"$scratch/program.log" 2>&1 </dev/null &
+program_pid=$!
+pids+=("$program_pid")
+await "the program's window" xdotool search --onlyvisible --name '^Form1$'
+sleep 2
+
+for step in "$@"; do
+  case "$step" in
+    type:*) mark "$step"; xdotool type --delay 120 "${step#type:}"; sleep 0.4 ;;
+    key:*) mark "$step"; xdotool key --delay 120 ${step#key:}; sleep 0.4 ;;
+    click:*)
+      mark "$step"
+      xy="${step#click:}"
+      xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Form1$' | head -n1)" "${xy%,*}" "${xy#*,}" click 1
+      sleep 0.4 ;;
+    wait:*) sleep "${step#wait:}" ;;
+    mark:*) mark "${step#mark:}" ;;
+    *) fail "unknown step $step" ;;
+  esac
+done
+sleep 2
+mark "end"
+stop "$program_pid"
+stop "$orca_pid"
+
+# Orca's own lines carry the same clock, so one sort interleaves them with the steps.
+start="$(grep -m1 'STEP: start' "$scratch/timeline.txt" | cut -c1-15)"
+{ cat "$scratch/timeline.txt"; grep -a "SPEECH OUTPUT" "$scratch/orca-debug.out" | cut -c1-400; } |
+  sort -s -k1,1 | awk -v start="$start" '$1 >= start' >"$scratch/timeline.sorted"
+mv "$scratch/timeline.sorted" "$scratch/timeline.txt"
+cat "$scratch/timeline.txt"
