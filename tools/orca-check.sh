@@ -32,89 +32,25 @@ if [ "${1:-}" = "-o" ]; then keep="$2"; shift 2; fi
 program="$(readlink -f "$1")"
 shift
 scratch="$(mktemp -d /tmp/orca-check.XXXXXX)"
-pids=()
+source "$(dirname "$0")/../tests/accessibility/desktop.sh"
 
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    stop "${pids[i]}"
-  done
+keep_logs() {
   if [ -n "$keep" ]; then
     mkdir -p "$keep"
     cp "$scratch/orca-debug.out" "$scratch/timeline.txt" "$keep/" 2>/dev/null || true
     cp "$scratch/program.log" "$keep/program.log" 2>/dev/null || true
   fi
-  rm -rf "$scratch"
 }
-trap cleanup EXIT
+trap 'stop_desktop; keep_logs; rm -rf "$scratch"' EXIT
 trap 'exit 1' INT TERM
-fail() { echo "FAIL: $*" >&2; for log in "$scratch"/*.log; do [ -s "$log" ] && tail -n 20 "$log" | sed "s|^|$(basename "$log"): |" >&2; done; exit 1; }
-await() {
-  local what="$1" tries
-  shift
-  for ((tries = 0; tries < 400; tries++)); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  fail "$what did not come up"
-}
 now() { date +%H:%M:%S.%6N; }
-# Ends a child: TERM, and KILL if it is still there after five seconds
-# (Orca does not always act on TERM while its main loop waits).
-stop() {
-  local tries
-  kill "$1" 2>/dev/null || return 0
-  for ((tries = 0; tries < 100; tries++)); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
-  kill -KILL "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
 mark() { echo "$(now) - STEP: $*" >>"$scratch/timeline.txt"; }
 
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
-export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/home/.config"
-export XDG_DATA_HOME="$scratch/home/.local/share" XDG_CACHE_HOME="$scratch/home/.cache" XAUTHORITY="$scratch/Xauthority"
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config"
+export XDG_DATA_HOME="$scratch/home/.local/share" XDG_CACHE_HOME="$scratch/home/.cache"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-# A display of our own, at a random free number (others run Xvfb too).
-cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-display=""
-for ((tries = 0; tries < 40; tries++)); do
-  n=$((300 + RANDOM % 600))
-  [ -e "/tmp/.X$n-lock" ] && continue
-  : >"$XAUTHORITY"
-  xauth -q add ":$n" . "$cookie"
-  : >"$scratch/displayfd"
-  Xvfb ":$n" -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1280x1024x24 \
-    3>"$scratch/displayfd" 2>"$scratch/xvfb.log" &
-  xvfb=$!
-  while kill -0 "$xvfb" 2>/dev/null && [ ! -s "$scratch/displayfd" ]; do sleep 0.05; done
-  if [ -s "$scratch/displayfd" ]; then pids+=("$xvfb"); display=":$n"; break; fi
-  wait "$xvfb" || true
-done
-[ -n "$display" ] || fail "no free display for Xvfb"
-export DISPLAY="$display"
-
-dbus-daemon --session --nofork --address="unix:path=$scratch/session-bus" --print-address=3 \
-  3>"$scratch/bus-address" 2>"$scratch/dbus.log" &
-pids+=($!)
-await "the session bus" test -s "$scratch/bus-address"
-DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$scratch/bus-address")"
-export DBUS_SESSION_BUS_ADDRESS
-
-/usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 2>"$scratch/at-spi-bus.log" &
-pids+=($!)
-await "the accessibility bus" dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
-/usr/libexec/at-spi2-registryd >"$scratch/registryd.log" 2>&1 &
-pids+=($!)
-a11y_bus="$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')"
-pids+=("$(dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
-  org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.DBus | awk '{print $2}')")
-registry_up() {
-  dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry | grep -q true
-}
-await "the AT-SPI registry" registry_up
+start_xvfb
+start_buses
 # Asked for by GTK-based tools (Orca) before they talk to the accessibility bus.
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
   string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
