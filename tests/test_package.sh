@@ -21,13 +21,13 @@ done
 
 dpkg-deb -x "$deb" "$scratch/root"
 for program in tollsheet wagesheet; do
-  entry="$scratch/root/usr/share/applications/$program.desktop"
+  entry="$scratch/root/usr/share/applications/invalid.sheets.$program.desktop"
   desktop-file-validate "$entry" || fail "$program.desktop is not valid"
   grep -q "^Categories=Office;" "$entry" || fail "$program is not filed under Office"
   grep -q "^Exec=$program$" "$entry" || fail "$program.desktop does not start $program"
   grep -qP '^Name=[\x{AC00}-\x{D7A3} ]+$' "$entry" || fail "$program has no Korean name"
   grep -qP '^Comment=.*[\x{AC00}-\x{D7A3}]' "$entry" || fail "$program has no Korean comment"
-  [ -s "$scratch/root/usr/share/icons/hicolor/scalable/apps/$program.svg" ] || fail "$program has no icon"
+  [ -s "$scratch/root/usr/share/icons/hicolor/scalable/apps/invalid.sheets.$program.svg" ] || fail "$program has no icon"
 
   # Started from the extracted package, the program must still be running,
   # showing its form, when it is stopped.
