@@ -76,7 +76,7 @@ for program in tollsheet wagesheet; do
   # Validates the metainfo and finds its desktop entry in the same tree.
   appstreamcli validate-tree --no-net --pedantic "$tree" >"$scratch/appstream" 2>&1 ||
     { cat "$scratch/appstream" >&2; fail "$program's AppStream metainfo is not valid"; }
-  python3 - "$tree/usr/share/metainfo/$id.metainfo.xml" "$id" "$version" "$released" <<'PY' || fail "$program's metainfo does not fit"
+  /usr/bin/python3 - "$tree/usr/share/metainfo/$id.metainfo.xml" "$id" "$version" "$released" <<'PY' || fail "$program's metainfo does not fit"
 import re, sys
 import xml.etree.ElementTree as ET
 path, cid, version, released = sys.argv[1:]
