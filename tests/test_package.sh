@@ -1,40 +1,114 @@
 #!/usr/bin/env bash
-# Builds the Debian package in the build folder given, checks its control
-# data, extracts it into a temporary folder and starts each program from there.
+# Builds the Debian packages the Debian way (scripts/package, into a scratch
+# folder) and checks them as a distribution would: lintian finds nothing, not
+# even at its pedantic and info levels; the AppStream metainfo and desktop
+# entries validate and agree with the program and the changelog; every
+# package named in Depends and Recommends exists in bookworm; the debug
+# symbols are where the build ID points; and each program starts from its
+# extracted package.
 set -euo pipefail
-build="$1"
+root="$(cd "$(dirname "$0")/.." && pwd)"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
-deb="$(ls "$scratch"/out/sheets_*.deb)"
+dist="$scratch/dist"
+"$root/scripts/package" "$dist" >/dev/null
+changes="$(ls "$dist"/*.changes)"
+version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
+released="$(date -u -d "$(dpkg-parsechangelog -l "$root/debian/changelog" -S Date)" +%F)"
 
-field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = sheets ] || fail "package name"
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-nanum fonts-nanum-coding; do
-  field Depends | tr ',' '\n' | grep -q "^ *$needed\b" || fail "Depends lacks $needed"
-done
-for wanted in fcitx5-frontend-qt6 ibus-hangul; do
-  field Recommends | grep -q "$wanted" || fail "Recommends lacks $wanted"
-done
+# Any tag at all fails: errors, warnings, and the info and pedantic tags, which
+# are fixed rather than overridden.
+lintian --pedantic --display-info "$changes" >"$scratch/lintian" 2>&1 || true
+grep -v '^running with root privileges' "$scratch/lintian" >"$scratch/tags" || true
+[ ! -s "$scratch/tags" ] || { cat "$scratch/tags" >&2; fail "lintian has something to say about $(basename "$changes")"; }
 
-dpkg-deb -x "$deb" "$scratch/root"
+# Names of the packages a relationship field mentions, one per line.
+names() { tr ',|' '\n\n' | sed -e 's/([^)]*)//g' -e 's/\[[^]]*\]//g' -e 's/:[a-z]*//' -e 's/ //g' | sed '/^$/d'; }
+# bookworm's lists come with the machine's apt sources (apt-get update).
+grep -q ' bookworm/' <<<"$(apt-cache madison libc6)" || fail "apt knows no bookworm package: run apt-get update"
+
 for program in tollsheet wagesheet; do
-  entry="$scratch/root/usr/share/applications/$program.desktop"
-  desktop-file-validate "$entry" || fail "$program.desktop is not valid"
+  id="invalid.sheets.$program"
+  deb="$dist/${program}_${version}_amd64.deb"
+  [ -f "$deb" ] || fail "no $(basename "$deb")"
+  dpkg-deb -x "$deb" "$scratch/$program"
+  tree="$scratch/$program"
+  field() { dpkg-deb -f "$deb" "$1"; }
+
+  depends="$(field Depends | names)"
+  recommends="$(field Recommends | names)"
+  for needed in libqt6widgets6 libqt6gui6 libqt6core6 fonts-nanum qt6-translations-l10n; do
+    grep -qx "$needed" <<<"$depends" || fail "$program: Depends lacks $needed"
+  done
+  for wanted in qt6-wayland fcitx5-hangul fcitx5-frontend-qt6 ibus-hangul; do
+    grep -qx "$wanted" <<<"$recommends" || fail "$program: Recommends lacks $wanted"
+  done
+  # The platform plugins the programs use come with libqt6gui6; NanumGothicCoding
+  # comes with fonts-nanum, whose -coding package is only a transition.
+  for superfluous in qt6-qpa-plugins fonts-nanum-coding; do
+    ! grep -qx "$superfluous" <<<"$depends"$'\n'"$recommends" || fail "$program names $superfluous"
+  done
+  for name in $depends $recommends; do
+    grep -qE '\| .* bookworm(-[a-z]+)?/' <<<"$(apt-cache madison "$name")" || fail "$program names $name, which bookworm does not have"
+  done
+
+  # The debug symbols: the -dbgsym package holds the file that the program's
+  # build ID names.
+  build_id="$(readelf -n "$tree/usr/bin/$program" | sed -n 's/.*Build ID: //p')"
+  [ -n "$build_id" ] || fail "$program has no build ID"
+  grep -q "/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug$" <<<"$(dpkg-deb -c "$dist/$program-dbgsym_${version}_amd64.deb")" ||
+    fail "$program-dbgsym lacks the symbols of build ID $build_id"
+
+  # The desktop entry, the icon and the metainfo carry the id that the
+  # program gives Qt (a UTF-16 literal in the binary).
+  entry="$tree/usr/share/applications/$id.desktop"
+  desktop-file-validate "$entry" || fail "$id.desktop is not valid"
   grep -q "^Categories=Office;" "$entry" || fail "$program is not filed under Office"
-  grep -q "^Exec=$program$" "$entry" || fail "$program.desktop does not start $program"
+  grep -q "^Exec=$program$" "$entry" || fail "$id.desktop does not start $program"
   grep -qP '^Name=[\x{AC00}-\x{D7A3} ]+$' "$entry" || fail "$program has no Korean name"
   grep -qP '^Comment=.*[\x{AC00}-\x{D7A3}]' "$entry" || fail "$program has no Korean comment"
-  [ -s "$scratch/root/usr/share/icons/hicolor/scalable/apps/$program.svg" ] || fail "$program has no icon"
+  icon="$(sed -n 's/^Icon=//p' "$entry")"
+  [ -s "$tree/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "$program has no icon named $icon"
   # "인쇄..." loads the program's print module from <libdir>/<program>/.
-  [ -n "$(find "$scratch/root/usr/lib" -path "*/$program/print.so" -size +1k)" ] || fail "$program has no print module"
+  [ -n "$(find "$tree/usr/lib" -path "*/$program/print.so" -size +1k)" ] || fail "$program has no print module"
+  grep -qx "$id" <<<"$(strings -e l "$tree/usr/bin/$program")" || fail "$program does not give Qt the desktop file name $id"
+
+  # Validates the metainfo and finds its desktop entry in the same tree.
+  appstreamcli validate-tree --no-net --pedantic "$tree" >"$scratch/appstream" 2>&1 ||
+    { cat "$scratch/appstream" >&2; fail "$program's AppStream metainfo is not valid"; }
+  /usr/bin/python3 - "$tree/usr/share/metainfo/$id.metainfo.xml" "$id" "$version" "$released" <<'PY' || fail "$program's metainfo does not fit"
+import re, sys
+import xml.etree.ElementTree as ET
+path, cid, version, released = sys.argv[1:]
+lang = "{http://www.w3.org/XML/1998/namespace}lang"
+c = ET.parse(path).getroot()
+hangul = re.compile("[\uac00-\ud7a3]")
+def texts(tag, language):
+    return [e.text or "" for e in c.findall(tag) if e.get(lang) == language]
+problems = []
+if c.findtext("id") != cid: problems.append("id is not " + cid)
+if c.findtext("launchable[@type='desktop-id']") != cid + ".desktop": problems.append("launchable is not " + cid + ".desktop")
+for tag in ("name", "summary"):
+    if not any(hangul.search(t) for t in texts(tag, None)): problems.append("no Korean " + tag)
+    if not texts(tag, "en"): problems.append("no English " + tag)
+release = c.find("releases/release")
+if release is None or (release.get("version"), release.get("date")) != (version, released):
+    problems.append(f"the newest release is not {version} of {released}, as in debian/changelog")
+for p in problems: print(p, file=sys.stderr)
+sys.exit(1 if problems else 0)
+PY
+
+  for page in "man/man1/$program.1.gz" "man/ko/man1/$program.1.gz"; do
+    [ -s "$tree/usr/share/$page" ] || fail "$program has no $page"
+  done
+  grep -qP '^\.SH [\x{AC00}-\x{D7A3} ]+$' <<<"$(zcat "$tree/usr/share/man/ko/man1/$program.1.gz")" || fail "$program's Korean manual page is not in Korean"
 
   # Started from the extracted package, the program must still be running,
   # showing its form, when it is stopped.
   status=0
-  QT_QPA_PLATFORM=offscreen timeout 3 "$scratch/root/usr/bin/$program" 2>"$scratch/$program.err" || status=$?
+  QT_QPA_PLATFORM=offscreen timeout 3 "$tree/usr/bin/$program" 2>"$scratch/$program.err" || status=$?
   [ "$status" -eq 124 ] || { cat "$scratch/$program.err" >&2; fail "$program from the package exited with $status"; }
 done
-echo "package $(basename "$deb"): control data, desktop entries, icons and both programs are fine"
+echo "packages $(cd "$dist" && echo *.deb): lintian clean, metainfo, desktop entries, relationships, debug symbols and both programs are fine"

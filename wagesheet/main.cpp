@@ -3,5 +3,9 @@
 
 int main(int argc, char **argv)
 {
+    // The base name of the desktop entry, the AppStream id and the Wayland
+    // app id, which must agree. The setter only stores the name, so it may
+    // come before the application object exists.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.sheets.wagesheet"));
     return runtime::run<wagesheet::Form1>(argc, argv, "wagesheet");
 }
