@@ -207,14 +207,16 @@ public:
 
     // The box lays its text out on one line: a character's rectangle runs
     // from its left edge to the next character's, measured from the caret,
-    // whose place the box knows however far its text is scrolled.
+    // whose place the box knows however far its text is scrolled (the caret
+    // line is the middle of the rectangle the box gives for it).
     QRect characterRect(int offset) const override
     {
         const QString whole = shown();
         if (offset < 0 || offset >= whole.size())
             return QRect();
         const QFontMetricsF metrics(box()->font());
-        const QPointF caret = box()->inputMethodQuery(Qt::ImCursorRectangle).toRectF().topLeft();
+        const QRectF caretRect = box()->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
+        const QPointF caret(caretRect.center().x(), caretRect.top());
         const qreal origin = caret.x() - metrics.horizontalAdvance(whole.left(box()->cursorPosition()));
         const qreal left = origin + metrics.horizontalAdvance(whole.left(offset));
         const qreal right = origin + metrics.horizontalAdvance(whole.left(offset + 1));

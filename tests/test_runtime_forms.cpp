@@ -194,6 +194,30 @@ private slots:
             QCOMPARE(std::pair(start, end), std::pair(0, length));
         }
 
+        // Each character's rectangle leads back to it, and the selection and
+        // caret set through the interface are the box's own.
+        box->resize(700, 200);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        for (int offset = 0; offset < length; ++offset) {
+            if (shown[offset].isLowSurrogate())
+                continue;
+            const QRect rect = t->characterRect(offset);
+            QVERIFY2(rect.isValid(), qPrintable(QString::number(offset)));
+            QCOMPARE(t->offsetAtPoint(QPoint(rect.left() + rect.width() / 4, rect.center().y())), offset);
+        }
+        if (length > 1) {
+            t->setSelection(0, 1, length);
+            QCOMPARE(t->selectionCount(), 1);
+            t->selection(0, &start, &end);
+            QCOMPARE(std::pair(start, end), std::pair(1, length));
+            t->removeSelection(0);
+            QCOMPARE(t->selectionCount(), 0);
+        }
+        t->setCursorPosition(length);
+        QCOMPARE(t->cursorPosition(), length);
+        QCOMPARE(t->textAtOffset(-2, QAccessible::LineBoundary, &start, &end), lineAtEnd);
+
         // Editing through the interface changes the box as typing would.
         QAccessibleEditableTextInterface *edit = accessible->editableTextInterface();
         edit->replaceText(0, length, QStringLiteral("12"));
