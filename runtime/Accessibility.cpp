@@ -89,6 +89,16 @@ public:
 
     // The text as the box shows it.
     virtual QString shown() const = 0;
+    virtual bool isReadOnly() const = 0;
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !isReadOnly();
+        state.readOnly = isReadOnly();
+        state.selectableText = true;
+        return state;
+    }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -178,13 +188,11 @@ public:
 
     QString shown() const override { return box()->displayText(); }
 
+    bool isReadOnly() const override { return box()->isReadOnly(); }
     QAccessible::State state() const override
     {
         QAccessible::State state = AccessibleBox::state();
-        state.editable = !box()->isReadOnly();
-        state.readOnly = box()->isReadOnly();
         state.passwordEdit = box()->echoMode() != QLineEdit::Normal;
-        state.selectableText = true;
         return state;
     }
 
@@ -254,13 +262,11 @@ public:
 
     QString shown() const override { return box()->toPlainText(); }
 
+    bool isReadOnly() const override { return box()->isReadOnly(); }
     QAccessible::State state() const override
     {
         QAccessible::State state = AccessibleBox::state();
-        state.editable = !box()->isReadOnly();
-        state.readOnly = box()->isReadOnly();
         state.multiLine = true;
-        state.selectableText = true;
         return state;
     }
 

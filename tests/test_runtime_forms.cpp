@@ -148,6 +148,9 @@ private slots:
         QAccessibleTextInterface *t = accessible->textInterface();
         QCOMPARE(accessible->text(QAccessible::Value), shown);
         QCOMPARE(t->characterCount(), length);
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QVERIFY(accessible->state().editable && !accessible->state().readOnly);
+        QCOMPARE(bool(accessible->state().multiLine), multiLine);
 
         using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int *, int *) const;
         const auto ask = [&](Query query, int offset, QAccessible::TextBoundaryType type) {
