@@ -301,7 +301,7 @@ void tell(QWidget *owner, const QString &message)
 
 } // namespace
 
-ReportPrinter::ReportPrinter(QWidget *form, const QString &title, const QList<Box> &boxes)
+ReportPrinter::ReportPrinter(QWidget *form, const QString &title, const QList<MultiLineBox *> &boxes)
     : QObject(form), m_form(form), m_title(title), m_boxes(boxes)
 {
     setObjectName(QStringLiteral("ReportPrinter"));
@@ -318,8 +318,7 @@ ReportPrinter::ReportPrinter(QWidget *form, const QString &title, const QList<Bo
     m_savePdf = action("savePdfAction", QStringLiteral("PDF로 저장..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                        &ReportPrinter::savePdf);
 
-    for (const Box &entry : m_boxes) {
-        MultiLineBox *box = entry.box;
+    for (MultiLineBox *box : m_boxes) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
                 [this, box](const QPoint &position) { guard(m_form, [&] { showContextMenu(box, position); }); });
@@ -335,8 +334,8 @@ ReportPrinter::ReportPrinter(QWidget *form, const QString &title, const QList<Bo
 PrintedReport ReportPrinter::report(const QDateTime &now) const
 {
     PrintedReport report{m_title, now, m_form->font(), {}};
-    for (const Box &entry : m_boxes)
-        report.blocks.append({entry.caption, shownLines(*entry.box), entry.box->font()});
+    for (const MultiLineBox *box : m_boxes)
+        report.blocks.append({box->accessibleName(), shownLines(*box), box->font()});
     return report;
 }
 
@@ -384,7 +383,7 @@ bool ReportPrinter::writePdf(const QString &path)
     return error.isEmpty();
 }
 
-ReportPrinter *addPrintActions(QWidget *form, const QString &title, const QList<ReportPrinter::Box> &boxes)
+ReportPrinter *addPrintActions(QWidget *form, const QString &title, const QList<MultiLineBox *> &boxes)
 {
     return new ReportPrinter(form, title, boxes);
 }

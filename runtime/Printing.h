@@ -63,11 +63,9 @@ QStringList shownLines(const QPlainTextEdit &box);
 class ReportPrinter : public QObject {
     Q_OBJECT
 public:
-    struct Box {
-        MultiLineBox *box;
-        QString caption;
-    };
-    ReportPrinter(QWidget *form, const QString &title, const QList<Box> &boxes);
+    // Each box is printed under the name a screen reader gives it, its
+    // frame's caption.
+    ReportPrinter(QWidget *form, const QString &title, const QList<MultiLineBox *> &boxes);
 
     QAction *printAction() const { return m_print; }
     QAction *savePdfAction() const { return m_savePdf; }
@@ -88,7 +86,7 @@ private:
 
     QWidget *m_form;
     QString m_title;
-    QList<Box> m_boxes;
+    QList<MultiLineBox *> m_boxes;
     QAction *m_print;
     QAction *m_savePdf;
 };
@@ -97,6 +95,6 @@ private:
 // the keys work anywhere in the form, and both entries follow Qt's own in the
 // boxes' context menus (right button, Menu key, Shift+F10). Every handler runs
 // inside the error guard.
-ReportPrinter *addPrintActions(QWidget *form, const QString &title, const QList<ReportPrinter::Box> &boxes);
+ReportPrinter *addPrintActions(QWidget *form, const QString &title, const QList<MultiLineBox *> &boxes);
 
 } // namespace runtime

@@ -57,7 +57,7 @@ public:
         first = addReportBox(this, "Text1", QStringLiteral("첫째"), QRect(0, 0, 3000, 1500));
         second = addReportBox(this, "Text2", QStringLiteral("둘째"), QRect(0, 1500, 3000, 1500));
         first->setText(QStringLiteral("  가나 1\r\n\r\n  다라 2\r\n"));
-        printer = addPrintActions(this, QStringLiteral("제목"), {{first, QStringLiteral("첫째")}, {second, QStringLiteral("둘째")}});
+        printer = addPrintActions(this, QStringLiteral("제목"), {first, second});
     }
     MultiLineBox *first, *second;
     ReportPrinter *printer;

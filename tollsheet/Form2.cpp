@@ -37,8 +37,7 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
     Text1 = framedBox(this, "Frame1", "Text1", QStringLiteral("입력된 자료"), 240);
     Text2 = framedBox(this, "Frame2", "Text2", QStringLiteral("출력자료"), 2760);
     runtime::setTabOrder({Text1, Text2});
-    addPrintActions(this, QStringLiteral("전화요금 청구서"),
-                    {{Text1, QStringLiteral("입력된 자료")}, {Text2, QStringLiteral("출력자료")}});
+    addPrintActions(this, QStringLiteral("전화요금 청구서"), {Text1, Text2});
     centreOnScreen(this);
 }
 

@@ -19,8 +19,7 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
     Text2 = addReportBox(this, "Text2", QStringLiteral("출력 자료"), QRect(120, 2400, 6375, 1695));
     runtime::setTabOrder({Text1, Text2});
     // Prints what the boxes show, however old: printing never loads the form.
-    addPrintActions(this, QStringLiteral("급여 계산서"),
-                    {{Text1, QStringLiteral("입력 자료")}, {Text2, QStringLiteral("출력 자료")}});
+    addPrintActions(this, QStringLiteral("급여 계산서"), {Text1, Text2});
 }
 
 void Form2::Form_Load()
