@@ -1,5 +1,6 @@
 #include "runtime/Boxes.h"
 
+#include <QMimeData>
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
@@ -51,6 +52,23 @@ MultiLineBox::MultiLineBox(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+// Qt 6.4's QWidgetTextControl::insertFromMimeData reads the first of the
+// pasted data's formats without checking that there is one, so a paste from a
+// clipboard or primary selection that nobody owns (X11 hands over data with no
+// formats) ends the program. A plain-text box takes only text anyway, so data
+// without text changes nothing and never reaches Qt. Later Qt versions check
+// the format list themselves; this can go with Qt 6.4.
+bool MultiLineBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void MultiLineBox::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasText())
+        QPlainTextEdit::insertFromMimeData(source);
 }
 
 QString MultiLineBox::Text() const

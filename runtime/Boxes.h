@@ -35,6 +35,11 @@ public:
     QString Text() const;
     void setText(const QString &text);
 
+protected:
+    // Every paste and drop comes here: keys, middle click, context menu.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
 private:
     QString m_text;  // as the program assigned it
     QString m_shown; // as handed to the widget

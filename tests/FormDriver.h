@@ -6,9 +6,11 @@
 #include "runtime/Boxes.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +37,16 @@ inline QWidget *visibleTopLevel(const QString &name)
             return widget;
     }
     return nullptr;
+}
+
+// Puts a text on the clipboard. A null text leaves data with no format at
+// all: what X11 hands over when no program owns the clipboard.
+inline void copy(const QString &text)
+{
+    auto *data = new QMimeData;
+    if (!text.isNull())
+        data->setText(text);
+    QApplication::clipboard()->setMimeData(data);
 }
 
 inline QMessageBox *openMessageBox()

@@ -79,6 +79,7 @@ struct MenuEntry {
     QAction *action;
     QString name;
     bool separator;
+    bool enabled;
 };
 QList<MenuEntry> menuOpenedBy(const std::function<void()> &action)
 {
@@ -87,7 +88,7 @@ QList<MenuEntry> menuOpenedBy(const std::function<void()> &action)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
             for (QAction *entry : menu->actions())
-                entries.append({entry, entry->objectName(), entry->isSeparator()});
+                entries.append({entry, entry->objectName(), entry->isSeparator(), entry->isEnabled()});
             menu->close();
         }
     });
@@ -526,7 +527,8 @@ private slots:
 
     // Both entries follow Qt's own in each box's context menu, whichever way
     // it opens: the right button, the Menu key (the platform sends a context
-    // menu event for it, as X11 does), or Shift+F10.
+    // menu event for it, as X11 does), or Shift+F10. With nothing copied, Qt's
+    // paste entry is there but cannot be chosen.
     void contextMenu_data()
     {
         QTest::addColumn<QString>("box");
@@ -545,6 +547,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         auto *edit = driver::child<MultiLineBox>(&form, qPrintable(box));
         edit->setFocus();
+        driver::copy(QString());
         const QList<MenuEntry> entries = menuOpenedBy([&] {
             if (how == QLatin1String("right button")) {
                 QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), edit->viewport()->mapToGlobal(QPoint(5, 5)));
@@ -558,6 +561,8 @@ private slots:
         });
         QVERIFY(entries.size() > 3);
         QCOMPARE(entries.first().name, QStringLiteral("edit-undo")); // Qt's own come first
+        const auto paste = std::find_if(entries.begin(), entries.end(), [](const MenuEntry &entry) { return entry.name == QLatin1String("edit-paste"); });
+        QVERIFY(paste != entries.end() && !paste->enabled);
         QVERIFY(entries[entries.size() - 3].separator);
         QCOMPARE(entries[entries.size() - 2].action, form.printer->printAction());
         QCOMPARE(entries.last().action, form.printer->savePdfAction());

@@ -364,19 +364,27 @@ private slots:
     // Ctrl+P and Ctrl+Shift+S open their dialogs from either box; the save
     // dialog proposes the program's name and today's date in the documents
     // folder. Cancelling writes nothing and leaves the boxes as they were.
-    void keysOpenTheirDialogs_data()
+    // The paste keys with nothing copied (X11 then hands over data with no
+    // format at all) leave the box as it was; with text copied they insert it.
+    void keysInTheReport_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QKeyCombination>("keys");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("print") << "Text1" << (Qt::CTRL | Qt::Key_P) << "QPrintDialog";
-        QTest::newRow("save as PDF") << "Text2" << (Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "QFileDialog";
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("print") << "Text1" << (Qt::CTRL | Qt::Key_P) << "QPrintDialog" << QString();
+        QTest::newRow("save as PDF") << "Text2" << (Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "QFileDialog" << QString();
+        QTest::newRow("Ctrl+V, nothing copied") << "Text1" << (Qt::CTRL | Qt::Key_V) << "" << QString();
+        QTest::newRow("Shift+Insert, nothing copied") << "Text2" << (Qt::SHIFT | Qt::Key_Insert) << "" << QString();
+        QTest::newRow("Ctrl+V, text copied") << "Text2" << (Qt::CTRL | Qt::Key_V) << "" << "메모 ";
     }
-    void keysOpenTheirDialogs()
+    void keysInTheReport()
     {
         QFETCH(QString, box);
         QFETCH(QKeyCombination, keys);
         QFETCH(QString, dialog);
+        QFETCH(QString, copied);
+        driver::copy(copied);
         QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (!QFileInfo(folder).isDir())
             folder = QDir::homePath();
@@ -411,7 +419,7 @@ private slots:
             QCOMPARE(selected, proposed);
         QCOMPARE(QFileInfo::exists(proposed), existed);
         QCOMPARE(after.Text1, before.Text1);
-        QCOMPARE(after.Text2, before.Text2);
+        QCOMPARE(after.Text2, copied + before.Text2);
         QCOMPARE(before.Text2, WorkedReport);
     }
 

@@ -169,6 +169,37 @@ private slots:
         QVERIFY(boxes.Text2.endsWith(lastLine));
     }
 
+    // The paste keys in either report box: with nothing copied (data with no
+    // format, as X11 hands over) the box stays as it was; copied text goes in.
+    void pasteKeys_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("Ctrl+V, nothing copied") << "Text1" << (Qt::CTRL | Qt::Key_V) << QString();
+        QTest::newRow("Shift+Insert, nothing copied") << "Text2" << (Qt::SHIFT | Qt::Key_Insert) << QString();
+        QTest::newRow("Shift+Insert, text copied") << "Text1" << (Qt::SHIFT | Qt::Key_Insert) << "메모 ";
+    }
+    void pasteKeys()
+    {
+        QFETCH(QString, box);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, copied);
+        Module1::Append({QStringLiteral("B012"), 1, 2, 3});
+        Form1 entry;
+        entry.show();
+        driver::click(&entry, "CmdOut");
+        QWidget *form = driver::visibleTopLevel(QStringLiteral("Form2"));
+        QVERIFY(form);
+        auto *edit = driver::child<runtime::MultiLineBox>(form, qPrintable(box));
+        const QString before = edit->Text();
+        driver::copy(copied);
+        edit->setFocus();
+        QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+        QCOMPARE(edit->Text(), copied + before);
+        form->close();
+    }
+
     // The modeless report prints what it shows, however old: an employee
     // entered after it opened is neither printed nor loaded into it. The PDF:
     // one A4 page, fonts embedded, the heading, both captions and every line
