@@ -208,8 +208,13 @@ inline Entry<EmpRecord> wagesheetEntry(const QStringList &box, int count)
     return {.stored = EmpRecord{first(upper(box[0]), 4), *pay, qint16(*night), qint16(*family)}};
 }
 
-// First character A..G.
-inline const QStringView Departments[] = {u"영업부", u"업무부", u"흥보부", u"인사부", u"경리부", u"판촉부", u"총무부"};
+// Named by an employee number's first character.
+struct Department {
+    char16_t letter;
+    QStringView name;
+};
+inline const Department Departments[] = {{u'A', u"영업부"}, {u'B', u"업무부"}, {u'C', u"흥보부"}, {u'D', u"인사부"},
+                                         {u'E', u"경리부"}, {u'F', u"판촉부"}, {u'G', u"총무부"}};
 inline const qint64 DigitAmounts[] = {900000, 400000, 600000, 800000, 300000, 800000, 800000}; // second character 1..7
 inline const qint64 PayAmounts[] = {15000, 25000, 35000, 45000};                              // pay code 1..4
 inline const qint64 NightAmounts[] = {1500, 2500, 3500, 4500};                                // night code 1..4
@@ -235,8 +240,11 @@ inline Report<EmpTableType> payrollReport(const EmpTableType &table, int count)
         const QChar letter = r.EmpNo.isEmpty() ? QChar() : r.EmpNo[0];
         const QList<uint> characters = r.EmpNo.toUcs4();
         const uint second = characters.size() >= 2 ? characters[1] : 0;
-        const QString department =
-            letter >= u'A' && letter <= u'G' ? Departments[letter.unicode() - u'A'].toString() : QString();
+        QString department;
+        for (const Department &named : Departments) {
+            if (letter == named.letter)
+                department = named.name.toString();
+        }
         const qint64 digit = second >= '1' && second <= '7' ? DigitAmounts[second - '1'] : 0;
         const qint64 pay = r.PayCode >= 1 && r.PayCode <= 4 ? PayAmounts[r.PayCode - 1] : 0;
         const qint64 night = r.NightCode >= 1 && r.NightCode <= 4 ? NightAmounts[r.NightCode - 1] : 0;

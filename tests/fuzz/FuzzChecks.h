@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FuzzInput.h"
+#include "../FirstDifference.h"
 #include "../Model.h"
 
 #include "runtime/Errors.h"
@@ -21,11 +22,18 @@ using runtime::ReportBoxes;
 using runtime::RuntimeError;
 using Kind = RuntimeError::Kind;
 
+// The input being replayed from a corpus, when one is (see replay.cpp).
+inline std::string replaying;
+
 // Stops the run with a message; libFuzzer reports the abort as a crash and
 // keeps the input.
-[[noreturn]] inline void fail(const char *file, int line, const char *what)
+[[noreturn]] inline void fail(const char *file, int line, const char *what, const QString &detail = {})
 {
     std::fprintf(stderr, "\nPROPERTY FAILED at %s:%d: %s\n", file, line, what);
+    if (!detail.isEmpty())
+        std::fprintf(stderr, "%s\n", detail.toUtf8().constData());
+    if (!replaying.empty())
+        std::fprintf(stderr, "replaying %s\n", replaying.c_str());
     std::fflush(stderr);
     std::abort();
 }
@@ -34,6 +42,13 @@ using Kind = RuntimeError::Kind;
     do {                                                                                                               \
         if (!(__VA_ARGS__))                                                                                            \
             ::fuzz::fail(__FILE__, __LINE__, #__VA_ARGS__);                                                            \
+    } while (0)
+
+// Two texts that must be equal; a failure shows the first line that differs.
+#define FUZZ_CHECK_TEXT(actual, expected)                                                                              \
+    do {                                                                                                               \
+        if (const QString difference = ::testing::firstDifference(actual, expected); !difference.isEmpty())           \
+            ::fuzz::fail(__FILE__, __LINE__, #actual " == " #expected, difference);                                    \
     } while (0)
 
 // The kind of the RuntimeError `f` raised, or nothing; any other exception
@@ -112,8 +127,10 @@ void checkClick(runtime::Table<T, N> &stored, Integer &storedCount, const Click<
     const std::optional<Kind> error = raised([&] { refusal = enter(click.boxes); });
     FUZZ_CHECK(error == answer.error);
     FUZZ_CHECK(refusal.has_value() == !answer.message.isEmpty());
-    if (refusal)
-        FUZZ_CHECK(refusal->message == answer.message && refusal->box == answer.focus);
+    if (refusal) {
+        FUZZ_CHECK_TEXT(refusal->message, answer.message);
+        FUZZ_CHECK(refusal->box == answer.focus);
+    }
     runtime::Table<T, N> expected = click.table;
     if (answer.stored)
         expected(click.count + 1) = *answer.stored;
@@ -140,7 +157,9 @@ void checkReport(FuzzInput &in, Read read, Build build, model::Report<Table> (*r
     Table table = input;
     ReportBoxes boxes;
     FUZZ_CHECK(raised([&] { build(table, count, boxes); }) == expected.error);
-    FUZZ_CHECK(boxes.Text1 == expected.text1 && boxes.Text2 == expected.text2 && table == expected.table);
+    FUZZ_CHECK_TEXT(boxes.Text1, expected.text1);
+    FUZZ_CHECK_TEXT(boxes.Text2, expected.text2);
+    FUZZ_CHECK(table == expected.table);
 }
 
 } // namespace fuzz

@@ -1,6 +1,8 @@
 // Runs a harness once over every file of a seed corpus, as libFuzzer does
 // when handed files: a broken property aborts the run. The ordinary build
 // uses it to replay tests/fuzz/corpus/<harness>/ under CTest.
+#include "FuzzChecks.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -24,7 +26,7 @@ int main(int argc, char **argv)
             return 1;
         }
         const QByteArray bytes = file.readAll();
-        std::fprintf(stderr, "%s\n", qPrintable(name)); // names the input a failure belongs to
+        fuzz::replaying = file.fileName().toStdString(); // a failure names it
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
     }
     std::printf("%lld inputs replayed\n", qlonglong(names.size()));
