@@ -15,11 +15,11 @@ void reportNoDisplay(const char *program);
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name);
 
 // Starts a program on its start-up form and runs it until that form closes.
-template <class StartForm>
+template <class FirstForm>
 int run(int argc, char **argv, const char *name)
 {
     const std::unique_ptr<QApplication> app = startApplication(argc, argv, name);
-    StartForm form;
+    FirstForm form;
     form.show();
     return app->exec();
 }
