@@ -3,6 +3,7 @@
 // control, every box takes clicks over its whole rectangle, and the billing
 // report's columns still line up.
 #include "FormDriver.h"
+#include "WorkedExamples.h"
 #include "runtime/Fonts.h"
 #include "tollsheet/Form1.h"
 #include "tollsheet/Form2.h"
@@ -92,18 +93,14 @@ private slots:
         checkForm(&wage2, QSize(438, 280));
     }
 
-    // In the report font every character stands on a grid of equal columns,
-    // a Hangul syllable on two, at device pixels too.
+    // In the report font every character of the worked report stands on a
+    // grid of equal columns, a Hangul syllable on two, at device pixels too.
     void reportColumnsLineUp()
     {
         const QFontMetricsF metrics(runtime::reportFont());
         const qreal column = metrics.horizontalAdvance(QLatin1Char('0'));
-        const QString lines[] = {
-            QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고"),
-            QStringLiteral("      1      일    반      89,750      37,000     125,750    우수"),
-            QStringLiteral("      3      프리미엄      60,200       20,000      79,840    "),
-        };
-        for (const QString &line : lines) {
+        const worked::Box &report = worked::Tollsheet.Text2;
+        for (const QString &line : report.heading + report.lines) {
             int columns = 0;
             for (qsizetype i = 0; i <= line.size(); ++i) {
                 QCOMPARE(metrics.horizontalAdvance(line.left(i)), columns * column);

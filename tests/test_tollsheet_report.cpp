@@ -1,6 +1,7 @@
 // The billing report: its exact text, its columns, the sort, and its form.
 #include "FormDriver.h"
 #include "Pdf.h"
+#include "WorkedExamples.h"
 #include "runtime/Fonts.h"
 #include "runtime/Printing.h"
 #include "tollsheet/Billing.h"
@@ -22,38 +23,20 @@ namespace {
 
 QString b(int count) { return QString(count, u' '); }
 
-const QString ListingHeading = QStringLiteral("   고객번호  등급코드 음성서비스가입여부 문자서비스가입여부  전화사용시간") + CRLF;
-const QString ReportHeading = QStringLiteral("  비번호 : 10") + CRLF + CRLF
-                              + QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고") + CRLF;
-
-const QList<CustRecord> WorkedExample = {{3, "S", "Y", "N", 120}, {1, "I", "Y", "Y", 500}, {2, "C", "N", "N", 0}};
-
-const QString WorkedListing = ListingHeading                                                  //
-                              + b(6) + "3" + b(10) + "S" + b(12) + "Y" + b(17) + "N" + b(17) + "120" + CRLF
-                              + b(6) + "1" + b(10) + "I" + b(12) + "Y" + b(17) + "Y" + b(17) + "500" + CRLF
-                              + b(6) + "2" + b(10) + "C" + b(12) + "N" + b(17) + "N" + b(17) + "0" + CRLF;
-const QString SortedListing = ListingHeading                                                  //
-                              + b(6) + "1" + b(10) + "I" + b(12) + "Y" + b(17) + "Y" + b(17) + "500" + CRLF
-                              + b(6) + "2" + b(10) + "C" + b(12) + "N" + b(17) + "N" + b(17) + "0" + CRLF
-                              + b(6) + "3" + b(10) + "S" + b(12) + "Y" + b(17) + "N" + b(17) + "120" + CRLF;
-const QString WorkedReport = ReportHeading
-                             + b(6) + "1" + b(6) + "일    반" + b(6) + "89,750" + b(7) + "37,000" + b(5) + "125,750" + b(4) + "우수" + CRLF
-                             + b(6) + "2" + b(6) + "단    체" + b(6) + "20,000" + b(12) + "0" + b(6) + "20,000" + b(4) + CRLF
-                             + b(6) + "3" + b(6) + "프리미엄" + b(6) + "60,200" + b(7) + "20,000" + b(6) + "79,840" + b(4) + CRLF;
-
-void fill(CustTableType &table, Integer &count, const QList<CustRecord> &records)
-{
-    table = {};
-    count = 0;
-    for (const CustRecord &record : records)
-        table(++count) = record;
-}
+const worked::Example &Worked = worked::Tollsheet;
+const QString ListingHeading = Worked.Text1.headingText();
+const QString ReportHeading = Worked.Text2.headingText();
+const QList<CustRecord> WorkedExample = worked::subscribers();
+const QString WorkedListing = Worked.Text1.text();
+const QString WorkedReport = Worked.Text2.text();
+// The listing of the table the report left sorted: the worked example's
+// records in the order `workedExample` checks.
+const QString SortedListing = ListingHeading + worked::Box::join({Worked.Text1.lines[1], Worked.Text1.lines[2], Worked.Text1.lines[0]});
 
 ReportBoxes report(const QList<CustRecord> &records, CustTableType *sorted = nullptr)
 {
     CustTableType table;
-    Integer count = 0;
-    fill(table, count, records);
+    const Integer count = worked::fill(table, records);
     ReportBoxes boxes;
     buildBillingReport(table, count, boxes);
     if (sorted)
@@ -222,7 +205,7 @@ private slots:
         QCOMPARE(columns(listing[0], 61, 72), QStringLiteral("전화사용시간"));
         QCOMPARE(columns(listing[1], 6, 6) + columns(listing[1], 17, 17) + columns(listing[1], 30, 30)
                      + columns(listing[1], 48, 48) + columns(listing[1], 66, 68),
-                 QStringLiteral("3SYN120"));
+                 Worked.records[0].join(QString()));
         const QStringList bills = lines(report(WorkedExample).Text2);
         QCOMPARE(columns(bills[2], 3, 10), QStringLiteral("고객번호"));
         QCOMPARE(columns(bills[2], 14, 19), QStringLiteral("등급명"));
@@ -235,7 +218,7 @@ private slots:
     void errorKeepsLinesWrittenSoFar()
     {
         CustTableType table;
-        fill(table, Module1::CustCount, WorkedExample);
+        Module1::CustCount = worked::fill(table, WorkedExample);
         ReportBoxes boxes;
         try {
             buildBillingReport(table, 8, boxes);
@@ -254,12 +237,9 @@ private slots:
     {
         Form1 entry;
         entry.show();
-        for (const CustRecord &r : WorkedExample) {
-            driver::type(&entry, "Text1", QString::number(r.CustNo));
-            driver::type(&entry, "Text2", r.GradeCode);
-            driver::type(&entry, "Text3", r.VoiceSvc);
-            driver::type(&entry, "Text4", r.TextSvc);
-            driver::type(&entry, "Text5", QString::number(r.CallTime));
+        for (const QStringList &record : Worked.records) {
+            for (int box = 0; box < record.size(); ++box)
+                driver::type(&entry, qPrintable(QStringLiteral("Text%1").arg(box + 1)), record[box]);
             driver::click(&entry, "Command1");
         }
         QCOMPARE(Module1::CustCount, Integer(3));
@@ -292,7 +272,7 @@ private slots:
     {
         Form1 entry;
         entry.show();
-        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        worked::fill(Module1::CustTable, WorkedExample);
         Module1::CustCount = 8; // a count no entry can reach
         QString listing;
         const driver::Shown shown = driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
@@ -311,7 +291,7 @@ private slots:
     {
         Form1 entry;
         entry.show();
-        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        Module1::CustCount = worked::fill(Module1::CustTable, WorkedExample);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("report.pdf"));
         bool written = false;
@@ -393,7 +373,7 @@ private slots:
 
         Form1 entry;
         entry.show();
-        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        Module1::CustCount = worked::fill(Module1::CustTable, WorkedExample);
         QString opened, selected;
         ReportBoxes before, after;
         driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
@@ -440,7 +420,7 @@ private slots:
 
         Form1 entry;
         entry.show();
-        fill(Module1::CustTable, Module1::CustCount, WorkedExample);
+        Module1::CustCount = worked::fill(Module1::CustTable, WorkedExample);
         QStringList printers;
         bool accepted = false;
         driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {

@@ -2,6 +2,7 @@
 // and the report form's PDF.
 #include "FormDriver.h"
 #include "Pdf.h"
+#include "WorkedExamples.h"
 #include "runtime/Errors.h"
 #include "runtime/Printing.h"
 #include "wagesheet/Form1.h"
@@ -18,8 +19,9 @@ Q_DECLARE_METATYPE(RuntimeError::Kind)
 
 namespace {
 
-const QString Heading1 = QStringLiteral("사원번호 기본급 야간수당 가족수\r\n");
-const QString Heading2 = QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액\r\n");
+const worked::Example &Worked = worked::Wagesheet;
+const QString Heading1 = Worked.Text1.headingText();
+const QString Heading2 = Worked.Text2.headingText();
 
 ReportBoxes report()
 {
@@ -52,23 +54,12 @@ private slots:
     // whatever the employees before them had.
     void workedExample()
     {
-        Module1::Append({QStringLiteral("B012"), 1, 2, 3});
-        Module1::Append({QStringLiteral("H512"), 4, 4, 5});
-        Module1::Append({QStringLiteral("C911"), 2, 1, 1});
-        Module1::Append({QStringLiteral("DX12"), 3, 3, 2});
+        Module1::EmpCount = worked::fill(Module1::EmpTable, worked::employees());
         const EmpTableType before = Module1::EmpTable;
 
         const ReportBoxes boxes = report();
-        QCOMPARE(boxes.Text1, Heading1
-                     + QStringLiteral("     B012         1          2        3\r\n"
-                                      "     H512         4          4        5\r\n"
-                                      "     C911         2          1        1\r\n"
-                                      "     DX12         3          3        2\r\n"));
-        QCOMPARE(boxes.Text2, Heading2
-                     + QStringLiteral("     B012  업무부  15000    0        21,000     2,500   38,500  38,500\r\n"
-                                      "     H512    45000    300,000   35,000     4,500   384,500  354,500\r\n"
-                                      "     C911  흥보부  25000    0        7,000      1,500   33,500  33,500\r\n"
-                                      "     DX12  인사부  35000    0        14,000     3,500   52,500  52,500\r\n"));
+        QCOMPARE(boxes.Text1, Worked.Text1.text());
+        QCOMPARE(boxes.Text2, Worked.Text2.text());
         QVERIFY(Module1::EmpTable == before);
         QCOMPARE(Module1::EmpCount, 4);
 
@@ -207,10 +198,7 @@ private slots:
     void printsWhatItShowsAsPdf()
     {
         QApplication::setApplicationName(QStringLiteral("wagesheet"));
-        Module1::Append({QStringLiteral("B012"), 1, 2, 3});
-        Module1::Append({QStringLiteral("H512"), 4, 4, 5});
-        Module1::Append({QStringLiteral("C911"), 2, 1, 1});
-        Module1::Append({QStringLiteral("DX12"), 3, 3, 2});
+        Module1::EmpCount = worked::fill(Module1::EmpTable, worked::employees());
         Form1 entry;
         entry.show();
         driver::click(&entry, "CmdOut");
@@ -243,7 +231,7 @@ private slots:
         expected += QStringLiteral("출력 자료");
         expected += shown2.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         expected += QStringLiteral("1 / 1");
-        QCOMPARE(expected.size(), 1 + 5 + 1 + 5 + 1);
+        QCOMPARE(expected.size(), 3 + 2 * (1 + worked::employees().size())); // captions, "1 / 1", and each box's heading and lines
         QStringList onPaper = rows.mid(1);
         for (QString &row : onPaper)
             row = words(row);

@@ -1,0 +1,83 @@
+#pragma once
+
+// Each program's worked example, read from tests/worked-examples.json (named
+// by the compile definition WORKED_EXAMPLES): its records as typed into the
+// entry boxes, and the report they give, both boxes line by line. The tests,
+// the click benchmark and the screenshot tool all take it from there.
+
+#include "tollsheet/Module1.h"
+#include "wagesheet/Module1.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace worked {
+
+// A report box: the heading lines (all an empty table shows), then a line per
+// record. In the box each line ends in CRLF.
+struct Box {
+    QStringList heading, lines;
+    static QString join(const QStringList &lines) { return lines.isEmpty() ? QString() : lines.join("\r\n") + "\r\n"; }
+    QString headingText() const { return join(heading); }
+    QString text() const { return join(heading + lines); }
+};
+
+struct Example {
+    QList<QStringList> records; // each as typed, box by box
+    Box Text1, Text2;
+};
+
+inline QStringList strings(const QJsonValue &array)
+{
+    QStringList strings;
+    for (const QJsonValue &value : array.toArray())
+        strings << value.toVariant().toString();
+    return strings;
+}
+
+inline Example load(const char *program)
+{
+    QFile file(QStringLiteral(WORKED_EXAMPLES));
+    const QJsonValue json = QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "")[program];
+    if (!json.isObject())
+        qFatal("%s holds no worked example of %s", WORKED_EXAMPLES, program);
+    Example example{{}, {strings(json["Text1"]["heading"]), strings(json["Text1"]["lines"])},
+                    {strings(json["Text2"]["heading"]), strings(json["Text2"]["lines"])}};
+    for (const QJsonValue &record : json["records"].toArray())
+        example.records << strings(record);
+    return example;
+}
+
+inline const Example Tollsheet = load("tollsheet");
+inline const Example Wagesheet = load("wagesheet");
+
+// Puts `records` into a table's first slots, emptying the others; returns how
+// many there are.
+template <class Table, class Record> runtime::Integer fill(Table &table, const QList<Record> &records)
+{
+    table = {};
+    runtime::Integer count = 0;
+    for (const Record &record : records)
+        table(++count) = record;
+    return count;
+}
+
+inline QList<tollsheet::CustRecord> subscribers()
+{
+    QList<tollsheet::CustRecord> records;
+    for (const QStringList &r : Tollsheet.records)
+        records.append({runtime::Integer(r[0].toInt()), r[1], r[2], r[3], runtime::Integer(r[4].toInt())});
+    return records;
+}
+
+inline QList<wagesheet::EmpRecord> employees()
+{
+    QList<wagesheet::EmpRecord> records;
+    for (const QStringList &r : Wagesheet.records)
+        records.append({r[0], r[1].toInt(), runtime::Integer(r[2].toInt()), runtime::Integer(r[3].toInt())});
+    return records;
+}
+
+} // namespace worked
