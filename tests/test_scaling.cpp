@@ -105,7 +105,7 @@ private slots:
             for (qsizetype i = 0; i <= line.size(); ++i) {
                 QCOMPARE(metrics.horizontalAdvance(line.left(i)), columns * column);
                 if (i < line.size())
-                    columns += line[i].unicode() >= 0xAC00 && line[i].unicode() <= 0xD7A3 ? 2 : 1;
+                    columns += worked::columnsOf(line[i]);
             }
         }
         QCOMPARE(std::fmod(column * scale(), 1.0), 0.0); // whole device pixels per column

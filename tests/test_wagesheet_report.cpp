@@ -45,8 +45,8 @@ private slots:
     void emptyTable()
     {
         const ReportBoxes boxes = report();
-        QCOMPARE(boxes.Text1, Heading1);
-        QCOMPARE(boxes.Text2, Heading2);
+        COMPARE_TEXT(boxes.Text1, Heading1);
+        COMPARE_TEXT(boxes.Text2, Heading2);
     }
 
     // Department and amounts are looked up for each employee alone: H512
@@ -58,16 +58,16 @@ private slots:
         const EmpTableType before = Module1::EmpTable;
 
         const ReportBoxes boxes = report();
-        QCOMPARE(boxes.Text1, Worked.Text1.text());
-        QCOMPARE(boxes.Text2, Worked.Text2.text());
+        COMPARE_TEXT(boxes.Text1, Worked.Text1.text());
+        COMPARE_TEXT(boxes.Text2, Worked.Text2.text());
         QVERIFY(Module1::EmpTable == before);
         QCOMPARE(Module1::EmpCount, 4);
 
         // A second run into boxes that already hold a report gives the same text.
         ReportBoxes again = boxes;
         buildPayrollReport(Module1::EmpTable, Module1::EmpCount, again);
-        QCOMPARE(again.Text1, boxes.Text1);
-        QCOMPARE(again.Text2, boxes.Text2);
+        COMPARE_TEXT(again.Text1, boxes.Text1);
+        COMPARE_TEXT(again.Text2, boxes.Text2);
     }
 
     // The line of an employee entered after G1 (총무부, 900000, pay and night
@@ -114,9 +114,9 @@ private slots:
         Module1::Append({empNo, pay, runtime::Integer(night), runtime::Integer(family)});
         const QString first = QStringLiteral("     G1  총무부  45000    900,000   35,000     4,500   984,500  894,500\r\n");
         const ReportBoxes boxes = report();
-        QCOMPARE(boxes.Text2, Heading2 + first + line);
-        QCOMPARE(boxes.Text1, Heading1 + QStringLiteral("     G1         4          4        5\r\n     ") + empNo
-                                  + QStringLiteral("         %1          %2        %3\r\n").arg(pay).arg(night).arg(family));
+        COMPARE_TEXT(boxes.Text2, Heading2 + first + line);
+        COMPARE_TEXT(boxes.Text1, Heading1 + QStringLiteral("     G1         4          4        5\r\n     ") + empNo
+                                      + QStringLiteral("         %1          %2        %3\r\n").arg(pay).arg(night).arg(family));
     }
 
     // A run-time error stops the report; the employees before it keep their lines.
@@ -187,7 +187,7 @@ private slots:
         driver::copy(copied);
         edit->setFocus();
         QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
-        QCOMPARE(edit->Text(), copied + before);
+        COMPARE_TEXT(edit->Text(), copied + before);
         form->close();
     }
 
@@ -206,14 +206,14 @@ private slots:
         QVERIFY(form);
         const QString shown1 = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
         const QString shown2 = driver::child<runtime::MultiLineBox>(form, "Text2")->Text();
-        QCOMPARE(shown2, report().Text2);
+        COMPARE_TEXT(shown2, report().Text2);
         Module1::Append({QStringLiteral("Z999"), 1, 1, 1});
 
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("payroll.pdf"));
         QVERIFY(form->findChild<runtime::ReportPrinter *>()->writePdf(path));
-        QCOMPARE(driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), shown1);
-        QCOMPARE(driver::child<runtime::MultiLineBox>(form, "Text2")->Text(), shown2);
+        COMPARE_TEXT(driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), shown1);
+        COMPARE_TEXT(driver::child<runtime::MultiLineBox>(form, "Text2")->Text(), shown2);
         form->close();
 
         QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));
