@@ -14,6 +14,7 @@
 // records written as a PDF (one A4 page, checked with pdfinfo and pdftotext).
 #include "FormDriver.h"
 #include "Pdf.h"
+#include "WorkedExamples.h"
 #include "runtime/Printing.h"
 #include "tollsheet/Form2.h"
 #include "wagesheet/Form2.h"
@@ -40,28 +41,14 @@ namespace {
 QString b(int count) { return QString(count, u' '); }
 
 // Seven subscribers, not in customer-number order; the first three are the
-// billing report's worked example, whose lines are known exactly.
-const QList<tollsheet::CustRecord> Subscribers = {
-    {3, "S", "Y", "N", 120}, {1, "I", "Y", "Y", 500}, {2, "C", "N", "N", 0},  {7, "F", "N", "Y", 300},
-    {5, "S", "N", "N", 999}, {4, "I", "N", "N", 10},  {6, "C", "Y", "Y", 100},
-};
-const QString KnownBills[] = {
-    b(6) + "1" + b(6) + "일    반" + b(6) + "89,750" + b(7) + "37,000" + b(5) + "125,750" + b(4) + "우수",
-    b(6) + "2" + b(6) + "단    체" + b(6) + "20,000" + b(12) + "0" + b(6) + "20,000" + b(4),
-    b(6) + "3" + b(6) + "프리미엄" + b(6) + "60,200" + b(7) + "20,000" + b(6) + "79,840" + b(4),
-};
+// billing report's worked example (numbered 1 to 3), whose lines are known
+// exactly.
+const QList<tollsheet::CustRecord> Subscribers = worked::subscribers() + QList<tollsheet::CustRecord>{
+    {7, "F", "N", "Y", 300}, {5, "S", "N", "N", 999}, {4, "I", "N", "N", 10}, {6, "C", "Y", "Y", 100}};
 
 // Seven employees; the first four are the payroll report's worked example.
-const QList<wagesheet::EmpRecord> Employees = {
-    {"B012", 1, 2, 3}, {"H512", 4, 4, 5}, {"C911", 2, 1, 1}, {"DX12", 3, 3, 2},
-    {"A123", 2, 3, 0}, {"G100", 4, 4, 4}, {"E555", 1, 1, 1},
-};
-const QString KnownPay[] = {
-    "     B012  업무부  15000    0        21,000     2,500   38,500  38,500",
-    "     H512    45000    300,000   35,000     4,500   384,500  354,500",
-    "     C911  흥보부  25000    0        7,000      1,500   33,500  33,500",
-    "     DX12  인사부  35000    0        14,000     3,500   52,500  52,500",
-};
+const QList<wagesheet::EmpRecord> Employees = worked::employees() + QList<wagesheet::EmpRecord>{
+    {"A123", 2, 3, 0}, {"G100", 4, 4, 4}, {"E555", 1, 1, 1}};
 
 // Answers any message box that opens while a benchmark runs (a click that
 // is refused opens one modally), and remembers that one did.
@@ -216,10 +203,8 @@ private slots:
     void tollsheetReport()
     {
         using namespace tollsheet;
-        CustTableType unsorted;
-        for (int i = 0; i < Subscribers.size(); ++i)
-            unsorted(i + 1) = Subscribers[i];
-        CustTableType table;
+        CustTableType unsorted, table;
+        QCOMPARE(worked::fill(unsorted, Subscribers), 7);
         ReportBoxes boxes;
         QBENCHMARK {
             table = unsorted;
@@ -236,8 +221,7 @@ private slots:
             QVERIFY2(bills[3 + i].startsWith(b(6) + QString::number(i + 1) + b(6)), qPrintable(bills[3 + i]));
             QCOMPARE(table(i + 1).CustNo, i + 1);
         }
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(bills[3 + i], KnownBills[i]);
+        COMPARE_TEXT(worked::Box::join(bills.mid(3, 3)), worked::Box::join(worked::Tollsheet.Text2.lines));
     }
 
     // The payroll report of seven employees.
@@ -245,8 +229,7 @@ private slots:
     {
         using namespace wagesheet;
         EmpTableType table;
-        for (int i = 0; i < Employees.size(); ++i)
-            table(i + 1) = Employees[i];
+        QCOMPARE(worked::fill(table, Employees), 7);
         ReportBoxes boxes;
         QBENCHMARK {
             boxes = ReportBoxes();
@@ -260,8 +243,7 @@ private slots:
             QVERIFY2(listing[1 + i].startsWith(b(5) + Employees[i].EmpNo + b(1)), qPrintable(listing[1 + i]));
             QVERIFY2(pay[1 + i].startsWith(b(5) + Employees[i].EmpNo + b(2)), qPrintable(pay[1 + i]));
         }
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(pay[1 + i], KnownPay[i]);
+        COMPARE_TEXT(worked::Box::join(pay.mid(1, 4)), worked::Box::join(worked::Wagesheet.Text2.lines));
     }
 
     // "PDF로 저장..." past its dialog: the report form of seven records
@@ -269,10 +251,7 @@ private slots:
     void tollsheetReportPdf()
     {
         using namespace tollsheet;
-        Module1::CustTable = {};
-        for (int i = 0; i < Subscribers.size(); ++i)
-            Module1::CustTable(i + 1) = Subscribers[i];
-        Module1::CustCount = 7;
+        Module1::CustCount = worked::fill(Module1::CustTable, Subscribers);
         Form2 form;
         runtime::ShowForm(form, runtime::Modality::Modeless);
         writePdf(form, 7);
@@ -280,10 +259,7 @@ private slots:
     void wagesheetReportPdf()
     {
         using namespace wagesheet;
-        Module1::EmpTable = {};
-        Module1::EmpCount = 0;
-        for (const EmpRecord &employee : Employees)
-            Module1::Append(employee);
+        Module1::EmpCount = worked::fill(Module1::EmpTable, Employees);
         Form2 form;
         runtime::ShowForm(form, runtime::Modality::Modeless);
         writePdf(form, 7);
