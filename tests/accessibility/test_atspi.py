@@ -16,6 +16,7 @@ proxy of this test's own (wayland_proxy.py), which sends the close requests
 and sees the parent each window is given.
 """
 import contextlib
+import json
 import os
 import subprocess
 import sys
@@ -42,23 +43,30 @@ NO_SEAT = "headless weston has no seat: no window is active and no widget has th
 PROGRAMS = [
     dict(name="tollsheet",
          boxes=["고객번호", "등급코드", "음성서비스가입여부", "문자서비스가입여부", "전화사용시간"],
-         valid=["3", "S", "Y", "N", "120"],
-         refused=["3", "", "Y", "N", "120"], refused_box="등급코드", first_focus=0,
+         refused={"등급코드": ""}, first_focus=0,
          title="입력 오류", message="등급코드 영문자 1자리로 입력되어야 합니다",
-         report={"입력된 자료": "      3          S            Y                 N                 120",
-                 "출력자료": "      3      프리미엄      60,200       20,000      79,840    "},
+         report={"입력된 자료": "Text1", "출력자료": "Text2"},
          modal_report=True, probed={"고객번호": "12", "등급코드": "가 나. 다"},
          described={"Form1": "전화요금 청구서 입력", "Form2": "전화요금 청구서 출력"}),
     dict(name="wagesheet",
          boxes=["사원번호", "기 본 급", "야간시간", "가족수"],
-         valid=["B012", "1", "2", "3"],
-         refused=["B012", "9", "2", "3"], refused_box="기 본 급", first_focus=4,
+         refused={"기 본 급": "9"}, first_focus=4,
          title="입력오류", message="기본급은 1에서 4사이의 정수한자리입니다.",
-         report={"입력 자료": "     B012         1          2        3",
-                 "출력 자료": "     B012  업무부  15000    0        21,000     2,500   38,500  38,500"},
+         report={"입력 자료": "Text1", "출력 자료": "Text2"},
          modal_report=False, probed={"사원번호": "12", "기 본 급": "가 나. 다"},
          described={"Form1": "급여 계산서 입력", "Form2": "급여 계산서 출력"}),
 ]
+# The valid record is the first of the worked example, and `refused` it with one
+# box changed; each report box (`report` names it by caption) shows for it alone
+# the worked report's line that starts with its number.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "worked-examples.json"), encoding="utf-8") as file:
+    WORKED = json.load(file)
+for p in PROGRAMS:
+    p["valid"] = [str(value) for value in WORKED[p["name"]]["records"][0]]
+    (p["refused_box"], changed), = p["refused"].items()
+    p["refused"] = [changed if box == p["refused_box"] else value for box, value in zip(p["boxes"], p["valid"])]
+    p["report"] = {caption: next(line for line in WORKED[p["name"]][box]["lines"] if line.split()[0] == p["valid"][0])
+                   for caption, box in p["report"].items()}
 BOUNDARIES = {name: getattr(pyatspi, f"TEXT_BOUNDARY_{name}") for name in
               ("CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START", "LINE_END")}
 
