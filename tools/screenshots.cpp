@@ -1,8 +1,12 @@
-// Renders each program's forms to PNG files, filled with a worked example,
-// straight from the real widgets: screenshots tollsheet|wagesheet <folder>.
-// For tollsheet also the printed report's page, written as a PDF by the
-// report form and rendered by pdftoppm at 80 dpi.
+// Renders each program's forms to PNG files straight from the real widgets,
+// each report holding its program's worked example (tests/worked-examples.json):
+//   screenshots tollsheet <folder> <time printed, as 2026-12-07T14:03>
+//   screenshots wagesheet <folder>
+// For tollsheet also the printed report's page: the report form's PDF, with
+// the time given as the time of printing, rendered by pdftoppm at 80 dpi.
+// scripts/screenshots renders every picture of docs/ with it.
 #include "FormDriver.h"
+#include "WorkedExamples.h"
 #include "runtime/Printing.h"
 #include "tollsheet/Form1.h"
 #include "wagesheet/Form1.h"
@@ -19,13 +23,16 @@ bool save(QWidget *form, const QString &path)
     return QTest::qWaitForWindowExposed(form) && form->grab().save(path);
 }
 
-// The report form's first printed page as `path` (a PNG).
-bool savePrinted(QWidget *form, const QString &path)
+// The report form's first page, printed at `printedAt`, as `path` (a PNG).
+bool savePrinted(QWidget *form, const QDateTime &printedAt, const QString &path)
 {
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("page.pdf"));
-    if (!form->findChild<runtime::ReportPrinter *>()->writePdf(pdf))
+    if (const QString error = runtime::writeReportPdf(pdf, form->findChild<runtime::ReportPrinter *>()->report(printedAt));
+        !error.isEmpty()) {
+        qWarning("cannot write %s: %s", qPrintable(pdf), qPrintable(error));
         return false;
+    }
     const QString stem = QString(path).chopped(4); // pdftoppm adds ".png"
     return QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
                                                           QStringLiteral("-singlefile"), pdf, stem})
@@ -38,20 +45,19 @@ void typeRow(QWidget *form, const char *const boxes[], const QStringList &row)
         driver::type(form, boxes[i], row[i]);
 }
 
-int shootTollsheet(const QDir &out)
+int shootTollsheet(const QDir &out, const QDateTime &printedAt)
 {
     const char *const boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5"};
     tollsheet::Form1 form;
     form.show();
-    for (const QStringList &row : {QStringList{"3", "S", "Y", "N", "120"}, QStringList{"1", "I", "Y", "Y", "500"},
-                                   QStringList{"2", "C", "N", "N", "0"}}) {
+    for (const QStringList &row : worked::Tollsheet.records) {
         typeRow(&form, boxes, row);
         driver::click(&form, "Command1");
     }
     bool ok = false;
     driver::clickAnswering(&form, "Command2", QStringLiteral("Form2"), [&](QWidget *report) {
         ok = save(report, out.filePath(QStringLiteral("tollsheet-report.png")))
-             && savePrinted(report, out.filePath(QStringLiteral("tollsheet-print.png")));
+             && savePrinted(report, printedAt, out.filePath(QStringLiteral("tollsheet-print.png")));
     });
     typeRow(&form, boxes, {"4", "f", "y", "n", "250"});
     return ok && save(&form, out.filePath(QStringLiteral("tollsheet-entry.png"))) ? 0 : 1;
@@ -62,8 +68,7 @@ int shootWagesheet(const QDir &out)
     const char *const boxes[] = {"text1", "text2", "text3", "text4"};
     wagesheet::Form1 form;
     form.show();
-    for (const QStringList &row : {QStringList{"B012", "1", "2", "3"}, QStringList{"H512", "4", "4", "5"},
-                                   QStringList{"C911", "2", "1", "1"}}) {
+    for (const QStringList &row : worked::Wagesheet.records) {
         typeRow(&form, boxes, row);
         driver::click(&form, "CmdIn");
     }
@@ -79,13 +84,18 @@ int shootWagesheet(const QDir &out)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString program = argc == 3 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QStringList arguments = QApplication::arguments().mid(1);
+    const QString program = arguments.value(0);
     QApplication::setApplicationName(program);
-    const QDir out(argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString());
-    if (program == u"tollsheet")
-        return shootTollsheet(out);
-    if (program == u"wagesheet")
+    // A caret that blinks would be caught on or off by chance.
+    QApplication::setCursorFlashTime(0);
+    const QDir out(arguments.value(1));
+    const QDateTime printedAt = QDateTime::fromString(arguments.value(2), Qt::ISODate);
+    if (program == u"tollsheet" && arguments.size() == 3 && printedAt.isValid())
+        return shootTollsheet(out, printedAt);
+    if (program == u"wagesheet" && arguments.size() == 2)
         return shootWagesheet(out);
-    qWarning("usage: screenshots tollsheet|wagesheet <folder>");
+    qWarning("usage: screenshots tollsheet <folder> <time printed, as 2026-12-07T14:03>\n"
+             "       screenshots wagesheet <folder>");
     return 2;
 }
