@@ -1,32 +1,30 @@
 // Where two texts part: the first line that differs, both versions, readable.
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
 namespace testing {
 
-// Empty when the texts are equal; otherwise the first differing line's number
-// (from 1) with the expected and the actual line, their line ends shown as
-// \r and \n.
+// Empty when the texts are equal; else the first line in which they differ,
+// expected and actual, each with its line break, as readable text.
 inline QString firstDifference(const QString &actual, const QString &expected)
 {
     if (actual == expected)
-        return QString();
-    const auto split = [](QString text) {
-        text.replace(u'\r', QStringLiteral("\\r"));
-        return text.split(u'\n');
+        return {};
+    const QRegularExpression afterBreak(QStringLiteral("(?<=\r\n)"));
+    const QStringList got = actual.split(afterBreak, Qt::SkipEmptyParts), wanted = expected.split(afterBreak, Qt::SkipEmptyParts);
+    qsizetype at = 0, from = 0;
+    while (at < got.size() && at < wanted.size() && got[at] == wanted[at])
+        ++at;
+    while (from < got.value(at).size() && from < wanted.value(at).size() && got[at][from] == wanted[at][from])
+        ++from;
+    auto line = [at](const QStringList &lines) {
+        return at < lines.size() ? u'"' + QString(lines[at]).replace(u'\r', "\\r").replace(u'\n', "\\n") + u'"' : QStringLiteral("(none)");
     };
-    const QStringList got = split(actual), wanted = split(expected);
-    qsizetype line = 0;
-    while (line < got.size() && line < wanted.size() && got[line] == wanted[line])
-        ++line;
-    const auto shown = [](const QStringList &lines, qsizetype i) {
-        return i < lines.size() ? QStringLiteral("\"%1\"").arg(lines[i]) : QStringLiteral("(no such line)");
-    };
-    return QStringLiteral("line %1 differs\n  expected: %2\n  actual:   %3")
-        .arg(line + 1)
-        .arg(shown(wanted, line), shown(got, line));
+    return QStringLiteral("first difference in line %1, character %2 (%3 lines expected, %4 given):\n   expected: %5\n   actual:   %6")
+        .arg(at + 1).arg(from + 1).arg(wanted.size()).arg(got.size()).arg(line(wanted), line(got));
 }
 
 } // namespace testing

@@ -4,9 +4,10 @@
 // by the compile definition WORKED_EXAMPLES): its records as typed into the
 // entry boxes, and the report they give, both boxes line by line. The tests,
 // the click benchmark and the screenshot tool all take it from there. Beside
-// it, what the report tests share: the exact comparison of two report texts,
-// which names the first line that differs, and the columns a character takes.
+// it, what the report tests share: the exact comparison of two report texts
+// (COMPARE_TEXT), and the columns a character takes.
 
+#include "FirstDifference.h"
 #include "tollsheet/Module1.h"
 #include "wagesheet/Module1.h"
 
@@ -14,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QTest>
 
 namespace worked {
@@ -88,28 +88,8 @@ inline QList<wagesheet::EmpRecord> employees()
 // syllable (two in NanumGothicCoding), one for any other character.
 inline int columnsOf(QChar c, int hangul = 2) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3 ? hangul : 1; }
 
-// Empty when the texts are equal; else the first line in which they differ,
-// expected and actual, each with its line break, as readable text.
-inline QString firstDifference(const QString &actual, const QString &expected)
-{
-    if (actual == expected)
-        return {};
-    const QRegularExpression afterBreak(QStringLiteral("(?<=\r\n)"));
-    const QStringList got = actual.split(afterBreak, Qt::SkipEmptyParts), wanted = expected.split(afterBreak, Qt::SkipEmptyParts);
-    qsizetype at = 0, from = 0;
-    while (at < got.size() && at < wanted.size() && got[at] == wanted[at])
-        ++at;
-    while (from < got.value(at).size() && from < wanted.value(at).size() && got[at][from] == wanted[at][from])
-        ++from;
-    auto line = [at](const QStringList &lines) {
-        return at < lines.size() ? u'"' + QString(lines[at]).replace(u'\r', "\\r").replace(u'\n', "\\n") + u'"' : QStringLiteral("(none)");
-    };
-    return QStringLiteral("first difference in line %1, character %2 (%3 lines expected, %4 given):\n   expected: %5\n   actual:   %6")
-        .arg(at + 1).arg(from + 1).arg(wanted.size()).arg(got.size()).arg(line(wanted), line(got));
-}
-
 } // namespace worked
 
 // Compares two report texts exactly; a failure shows the first line that differs.
 #define COMPARE_TEXT(actual, expected)                                                                                  \
-    QVERIFY2(worked::firstDifference(actual, expected).isEmpty(), qUtf8Printable(worked::firstDifference(actual, expected)))
+    QVERIFY2(testing::firstDifference(actual, expected).isEmpty(), qUtf8Printable(testing::firstDifference(actual, expected)))
