@@ -24,6 +24,15 @@ QtMessageHandler previousHandler = nullptr;
 QMutex heldLock;
 QList<HeldMessage> held;
 
+// Prints, in one sentence, that there is no display and how to get one.
+void reportNoDisplay(const char *program)
+{
+    std::fprintf(stderr,
+                 "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
+                 "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
+                 program);
+}
+
 // Qt 6.4 aborts with its own fatal message when no platform plugin can be
 // started: no X server or Wayland compositor answers (a DISPLAY or
 // WAYLAND_DISPLAY naming nothing alive, or none at all). While the application
@@ -53,14 +62,6 @@ void passOnHeldMessages()
 }
 
 } // namespace
-
-void reportNoDisplay(const char *program)
-{
-    std::fprintf(stderr,
-                 "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
-                 "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
-                 program);
-}
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name)
 {

@@ -5,9 +5,6 @@
 
 namespace runtime {
 
-// Prints, in one sentence, that there is no display and how to get one.
-void reportNoDisplay(const char *program);
-
 // Creates the program's QApplication, with Qt's own texts (buttons, context
 // menus, standard dialogs) in Korean whatever the locale, and its text boxes
 // accessible to screen readers. When no display can be reached, it prints the

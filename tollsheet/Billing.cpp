@@ -8,6 +8,17 @@ using namespace runtime;
 
 namespace {
 
+// One row of the grade tariff.
+struct GradeTariff {
+    QString GradeCode;
+    QString GradeName;
+    Long BaseFee = 0;
+    Long TierLimit = 0;
+    Long TierRate = 0;
+    Long ExcessRate = 0;
+    Long DiscountRate = 0;
+};
+
 const std::array<GradeTariff, 4> Tariff = {{
     {QStringLiteral("S"), QStringLiteral("프리미엄"), 50000, 250, 85, 90, 3},
     {QStringLiteral("F"), QStringLiteral("패 밀 리"), 40000, 200, 80, 85, 3},
@@ -23,6 +34,18 @@ constexpr Long RemarkThreshold = 1000;
 QString column(Long amount)
 {
     return FormatValue(FormatValue(amount, u"###,##0"), u"@@@@@@@");
+}
+
+// The tariff row of a grade code, compared exactly; an empty tariff (no name,
+// all amounts 0) for a code that has none.
+const GradeTariff &findGrade(const QString &gradeCode)
+{
+    static const GradeTariff none;
+    for (const GradeTariff &row : Tariff) {
+        if (CompareText(gradeCode, row.GradeCode) == 0)
+            return row;
+    }
+    return none;
 }
 
 bool isYes(const QString &flag) { return CompareText(flag, u"Y") == 0; }
@@ -79,16 +102,6 @@ void billSubscriber(const CustRecord &r, QString &box)
 }
 
 } // namespace
-
-const GradeTariff &findGrade(const QString &gradeCode)
-{
-    static const GradeTariff none;
-    for (const GradeTariff &row : Tariff) {
-        if (CompareText(gradeCode, row.GradeCode) == 0)
-            return row;
-    }
-    return none;
-}
 
 void buildBillingReport(CustTableType &table, Integer count, ReportBoxes &boxes)
 {

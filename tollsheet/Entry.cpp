@@ -6,8 +6,11 @@ namespace tollsheet {
 
 using namespace runtime;
 
-CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
-                     const QString &text4, const QString &text5)
+// The subscriber typed into the five entry boxes, converted: the two numbers
+// through TextToInteger (which may raise the overflow error), the three codes
+// upper-cased. Nothing is trimmed.
+static CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
+                            const QString &text4, const QString &text5)
 {
     CustRecord entry;
     entry.CustNo = TextToInteger(text1);

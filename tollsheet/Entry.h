@@ -8,12 +8,6 @@
 
 namespace tollsheet {
 
-// The subscriber typed into the five entry boxes, converted: the two numbers
-// through TextToInteger (which may raise the overflow error), the three codes
-// upper-cased. Nothing is trimmed.
-CustRecord readEntry(const QString &text1, const QString &text2, const QString &text3,
-                     const QString &text4, const QString &text5);
-
 using runtime::Refusal;
 
 // The entry checks, in order; the first that fails is the answer. A full table

@@ -6,7 +6,12 @@ namespace wagesheet {
 
 using namespace runtime;
 
-EmpRecord readEntry(const QString &text1, const QString &text2, const QString &text3, const QString &text4)
+// The employee typed into the four entry boxes, converted: the employee
+// number upper-cased and cut to its first four characters, the three codes
+// through TextToInteger (which may raise the overflow error). The pay code is
+// read as an Integer and only then widened to the record's Long. Nothing is
+// trimmed and the employee number is not checked.
+static EmpRecord readEntry(const QString &text1, const QString &text2, const QString &text3, const QString &text4)
 {
     const QString empNo = MidText(UpperCase(text1), 1, 4);
     const Integer payCode = TextToInteger(text2);
