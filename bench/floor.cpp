@@ -3,7 +3,7 @@
 // captions, the label is placed at a fixed size, so nothing is measured or
 // laid out before the window is shown. scripts/bench-startup compares both
 // programs with it.
-#include "runtime/Fonts.h"
+#include "runtime/forms/Fonts.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,8 +4,8 @@
 // the runtime only TextToInteger, which fuzz_text checks against GMP.
 #pragma once
 
-#include "runtime/Errors.h"
-#include "runtime/Text.h"
+#include "runtime/rules/Errors.h"
+#include "runtime/rules/Text.h"
 #include "tollsheet/Module1.h"
 #include "wagesheet/Module1.h"
 

@@ -1,12 +1,13 @@
 // The runtime's widgets: multi-line boxes, fonts, loading forms, the error guard.
 #include "FormDriver.h"
 #include "Pdf.h"
-#include "runtime/Accessibility.h"
-#include "runtime/Boxes.h"
-#include "runtime/Fonts.h"
-#include "runtime/Forms.h"
-#include "runtime/Numbers.h"
-#include "runtime/Printing.h"
+#include "runtime/desktop/Accessibility.h"
+#include "runtime/forms/Boxes.h"
+#include "runtime/forms/Fonts.h"
+#include "runtime/forms/Forms.h"
+#include "runtime/rules/Numbers.h"
+#include "runtime/desktop/PrintActions.h"
+#include "runtime/desktop/PdfWriter.h"
 
 #include <QAccessible>
 #include <QAction>

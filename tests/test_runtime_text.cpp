@@ -1,6 +1,6 @@
 // The runtime's conversions, patterns and checked arithmetic.
-#include "runtime/Numbers.h"
-#include "runtime/Text.h"
+#include "runtime/rules/Numbers.h"
+#include "runtime/rules/Text.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 // report's columns still line up.
 #include "FormDriver.h"
 #include "WorkedExamples.h"
-#include "runtime/Fonts.h"
+#include "runtime/forms/Fonts.h"
 #include "tollsheet/Form1.h"
 #include "tollsheet/Form2.h"
 #include "wagesheet/Form1.h"

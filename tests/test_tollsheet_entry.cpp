@@ -1,6 +1,6 @@
 // The subscriber entry form, driven through its real widgets.
 #include "FormDriver.h"
-#include "runtime/Errors.h"
+#include "runtime/rules/Errors.h"
 #include "tollsheet/Form1.h"
 #include "tollsheet/Module1.h"
 

@@ -2,8 +2,9 @@
 #include "FormDriver.h"
 #include "Pdf.h"
 #include "WorkedExamples.h"
-#include "runtime/Fonts.h"
-#include "runtime/Printing.h"
+#include "runtime/rules/Results.h"
+#include "runtime/forms/Fonts.h"
+#include "runtime/desktop/PrintActions.h"
 #include "tollsheet/Billing.h"
 #include "tollsheet/Form1.h"
 

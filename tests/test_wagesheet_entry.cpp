@@ -1,7 +1,7 @@
 // The payroll entry form and its modeless report, driven through the real
 // widgets: typing, clicking, answering message boxes, reading focus and boxes.
 #include "FormDriver.h"
-#include "runtime/Errors.h"
+#include "runtime/rules/Errors.h"
 #include "wagesheet/Form1.h"
 #include "wagesheet/Form2.h"
 #include "wagesheet/Module1.h"

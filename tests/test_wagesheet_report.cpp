@@ -3,8 +3,9 @@
 #include "FormDriver.h"
 #include "Pdf.h"
 #include "WorkedExamples.h"
-#include "runtime/Errors.h"
-#include "runtime/Printing.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Errors.h"
+#include "runtime/desktop/PrintActions.h"
 #include "wagesheet/Form1.h"
 #include "wagesheet/Payroll.h"
 

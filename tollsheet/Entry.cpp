@@ -1,6 +1,7 @@
 #include "tollsheet/Entry.h"
 
-#include "runtime/Text.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Text.h"
 
 namespace tollsheet {
 

@@ -1,7 +1,8 @@
 #include "tollsheet/Form1.h"
 
-#include "runtime/Fonts.h"
-#include "runtime/Forms.h"
+#include "runtime/rules/Results.h"
+#include "runtime/forms/Fonts.h"
+#include "runtime/forms/Forms.h"
 #include "tollsheet/Entry.h"
 #include "tollsheet/Form2.h"
 

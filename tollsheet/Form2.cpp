@@ -1,8 +1,9 @@
 #include "tollsheet/Form2.h"
 
-#include "runtime/Boxes.h"
-#include "runtime/Fonts.h"
-#include "runtime/Printing.h"
+#include "runtime/rules/Results.h"
+#include "runtime/forms/Boxes.h"
+#include "runtime/forms/Fonts.h"
+#include "runtime/desktop/PrintActions.h"
 #include "tollsheet/Billing.h"
 
 #include <QGroupBox>

@@ -7,7 +7,8 @@
 // scripts/screenshots renders every picture of docs/ with it.
 #include "FormDriver.h"
 #include "WorkedExamples.h"
-#include "runtime/Printing.h"
+#include "runtime/desktop/PrintActions.h"
+#include "runtime/desktop/PdfWriter.h"
 #include "tollsheet/Form1.h"
 #include "wagesheet/Form1.h"
 

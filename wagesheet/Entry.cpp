@@ -1,6 +1,7 @@
 #include "wagesheet/Entry.h"
 
-#include "runtime/Text.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Text.h"
 
 namespace wagesheet {
 

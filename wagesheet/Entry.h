@@ -1,6 +1,7 @@
 #pragma once
 
-#include "runtime/Text.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Text.h"
 #include "wagesheet/Module1.h"
 
 #include <array>

@@ -1,7 +1,8 @@
 #include "wagesheet/Form2.h"
 
-#include "runtime/Boxes.h"
-#include "runtime/Printing.h"
+#include "runtime/rules/Results.h"
+#include "runtime/forms/Boxes.h"
+#include "runtime/desktop/PrintActions.h"
 #include "wagesheet/Payroll.h"
 
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Forms.h"
+#include "runtime/forms/Forms.h"
 
 namespace runtime {
 class MultiLineBox;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Numbers.h"
+#include "runtime/rules/Numbers.h"
 
 #include <QString>
 

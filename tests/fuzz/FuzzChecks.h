@@ -6,8 +6,9 @@
 #include "../FirstDifference.h"
 #include "../Model.h"
 
-#include "runtime/Errors.h"
-#include "runtime/Text.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Errors.h"
+#include "runtime/rules/Text.h"
 
 #include <cstdio>
 #include <cstdlib>

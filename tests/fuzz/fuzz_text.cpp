@@ -1,4 +1,4 @@
-// The text conversions and patterns of runtime_core against independent
+// The text conversions and patterns of runtime_rules against independent
 // references: numbers read with GMP, code points decoded by hand.
 //
 // Input: the text under test first (so a seed holding only a text is valid),
@@ -7,7 +7,7 @@
 // operands of the checked arithmetic.
 #include "FuzzChecks.h"
 
-#include "runtime/Numbers.h"
+#include "runtime/rules/Numbers.h"
 
 #include <QList>
 

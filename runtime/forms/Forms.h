@@ -1,7 +1,8 @@
 #pragma once
 
-#include "runtime/Errors.h"
-#include "runtime/Text.h"
+#include "runtime/rules/Results.h"
+#include "runtime/rules/Errors.h"
+#include "runtime/rules/Text.h"
 
 #include <QAbstractButton>
 #include <QDialog>

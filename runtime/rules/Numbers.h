@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Errors.h"
+#include "runtime/rules/Errors.h"
 
 #include <array>
 #include <cstdint>

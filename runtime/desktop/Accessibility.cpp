@@ -1,4 +1,4 @@
-#include "runtime/Accessibility.h"
+#include "runtime/desktop/Accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "runtime/Numbers.h"
+#include "runtime/rules/Numbers.h"
 
 #include <cmath>
 

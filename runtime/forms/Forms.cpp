@@ -1,6 +1,7 @@
-#include "runtime/Forms.h"
+#include "runtime/rules/Results.h"
+#include "runtime/forms/Forms.h"
 
-#include "runtime/Boxes.h"
+#include "runtime/forms/Boxes.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
-#include "runtime/Program.h"
+#include "runtime/forms/Program.h"
 
-#include "runtime/Accessibility.h"
+#include "runtime/desktop/Accessibility.h"
 
 #include <QLibraryInfo>
 #include <QMutex>

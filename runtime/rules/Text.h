@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Numbers.h"
+#include "runtime/rules/Numbers.h"
 
 #include <QString>
 
@@ -49,24 +49,5 @@ QString MidText(const QString &text, int start, int length);
 
 // The number of characters (code points) of a text.
 int CharacterCount(const QString &text);
-
-} // namespace runtime
-
-namespace runtime {
-
-// What a program's rules hand to its forms.
-
-// The texts of a report's two boxes while the report is written.
-struct ReportBoxes {
-    QString Text1;
-    QString Text2;
-};
-
-// Why an entry is refused, and which box (1 to the number of boxes) takes the
-// focus; 0 leaves the focus where it is.
-struct Refusal {
-    QString message;
-    int box = 0;
-};
 
 } // namespace runtime

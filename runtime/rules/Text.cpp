@@ -1,4 +1,4 @@
-#include "runtime/Text.h"
+#include "runtime/rules/Text.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "runtime/Fonts.h"
+#include "runtime/forms/Fonts.h"
 
 #include <QStringList>
 

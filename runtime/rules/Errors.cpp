@@ -1,4 +1,4 @@
-#include "runtime/Errors.h"
+#include "runtime/rules/Errors.h"
 
 namespace runtime {
 

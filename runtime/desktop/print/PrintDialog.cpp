@@ -1,7 +1,7 @@
 // The print module: the system print dialog and the printer, which need Qt
 // Print Support. Loaded by the runtime the first time a user prints.
-#include "runtime/PrintModule.h"
-#include "runtime/Printing.h"
+#include "runtime/desktop/PrintModule.h"
+#include "runtime/desktop/PrintActions.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "runtime/Boxes.h"
+#include "runtime/forms/Boxes.h"
 
 #include <QMimeData>
 #include <QPainter>
