@@ -4,8 +4,8 @@
 # even at its pedantic and info levels; the AppStream metainfo and desktop
 # entries validate and agree with the program and the changelog; every
 # package named in Depends and Recommends exists in bookworm; the debug
-# symbols are where the build ID points; and each program starts from its
-# extracted package.
+# symbols are where the build ID points; no file has a RUNPATH and
+# hardening-check passes; and each program starts from its extracted package.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 scratch="$(mktemp -d)"
@@ -61,6 +61,23 @@ for program in tollsheet wagesheet; do
   grep -q "/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug$" <<<"$(dpkg-deb -c "$dist/$program-dbgsym_${version}_amd64.deb")" ||
     fail "$program-dbgsym lacks the symbols of build ID $build_id"
 
+  # Every ELF file: no RUNPATH, and every check of hardening-check passes but
+  # control-flow protection, which is left out: bookworm's C start files
+  # (Scrt1.o, crti.o) carry no IBT/SHSTK note, so no program linked on
+  # bookworm has one, whatever it was compiled with. That the code is
+  # compiled with -fcf-protection shows in the print module's entry point.
+  for elf in "$tree/usr/bin/$program" "$tree"/usr/lib/*/"$program"/print.so; do
+    ! readelf -d "$elf" | grep -q 'RPATH\|RUNPATH' || fail "${elf#"$tree"} has a RUNPATH"
+    hardening-check --nocfprotection "$elf" >"$scratch/hardening" ||
+      { cat "$scratch/hardening" >&2; fail "${elf#"$tree"} lacks a hardening feature"; }
+  done
+  if [ "$(dpkg --print-architecture)" = amd64 ]; then
+    module="$(echo "$tree"/usr/lib/*/"$program"/print.so)"
+    start="$(objdump -T "$module" | awk '$NF == "sheetsPrintWithDialog" { print $1 }')"
+    grep -q endbr64 <<<"$(objdump -d --start-address="0x$start" --stop-address="$((0x$start + 4))" "$module")" ||
+      fail "$program's print module is not compiled with -fcf-protection"
+  fi
+
   # The desktop entry, the icon and the metainfo carry the id that the
   # program gives Qt (a UTF-16 literal in the binary).
   entry="$tree/usr/share/applications/$id.desktop"
@@ -111,4 +128,4 @@ PY
   QT_QPA_PLATFORM=offscreen timeout 3 "$tree/usr/bin/$program" 2>"$scratch/$program.err" || status=$?
   [ "$status" -eq 124 ] || { cat "$scratch/$program.err" >&2; fail "$program from the package exited with $status"; }
 done
-echo "packages $(cd "$dist" && echo *.deb): lintian clean, metainfo, desktop entries, relationships, debug symbols and both programs are fine"
+echo "packages $(cd "$dist" && echo *.deb): lintian clean, metainfo, desktop entries, relationships, debug symbols, hardening and both programs are fine"
