@@ -3,8 +3,11 @@
 #include "runtime/desktop/Accessibility.h"
 
 #include <QLibraryInfo>
+#include <QWidget>
+#include <QWindow>
 #include <QMutex>
 #include <QTranslator>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,6 +26,7 @@ const char *startingProgram = "";
 QtMessageHandler previousHandler = nullptr;
 QMutex heldLock;
 QList<HeldMessage> held;
+std::atomic<bool> starting = false;
 
 // Prints, in one sentence, that there is no display and how to get one.
 void reportNoDisplay(const char *program)
@@ -33,14 +37,19 @@ void reportNoDisplay(const char *program)
                  program);
 }
 
-// Qt 6.4 aborts with its own fatal message when no platform plugin can be
-// started: no X server or Wayland compositor answers (a DISPLAY or
-// WAYLAND_DISPLAY naming nothing alive, or none at all). While the application
-// is created, its messages are held back; that fatal one is replaced by the
-// program's own sentence, and the others are passed on once Qt is up.
+// Qt 6.4 ends the program in two ways when it cannot reach a display. With no
+// platform plugin that starts (a DISPLAY or WAYLAND_DISPLAY naming nothing
+// alive, or none at all) it aborts with its own fatal message. A Wayland
+// compositor that accepts the connection and then hangs up makes Qt's Wayland
+// client (QWaylandDisplay::checkError) warn that the connection broke or
+// failed and end the process with _exit(1), at whatever moment of the
+// start-up it notices, so no exit handler runs. Until the first form is
+// exposed, Qt's messages are held back: the fatal one, that warning, or an
+// exit gives the program's own sentence instead, and the others are passed on
+// once the form is on the screen.
 void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (type == QtFatalMsg) {
+    if (type == QtFatalMsg || text.startsWith(QLatin1String("The Wayland connection"))) {
         reportNoDisplay(startingProgram);
         std::fflush(stderr);
         std::_Exit(1);
@@ -49,8 +58,16 @@ void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const 
     held.append({type, QByteArray(context.category), text});
 }
 
+// Any other exit before the form is on the screen.
+void reportExitWhileStarting()
+{
+    if (starting.exchange(false))
+        reportNoDisplay(startingProgram);
+}
+
 void passOnHeldMessages()
 {
+    starting = false;
     qInstallMessageHandler(previousHandler);
     const QMutexLocker lock(&heldLock);
     for (const HeldMessage &message : std::as_const(held)) {
@@ -61,14 +78,31 @@ void passOnHeldMessages()
     held.clear();
 }
 
+// Ends the start-up when its window is first exposed, then goes.
+class ExposeWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            passOnHeldMessages();
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name)
 {
     startingProgram = name;
+    starting = true;
+    std::atexit(reportExitWhileStarting);
     previousHandler = qInstallMessageHandler(holdWhileStarting);
     auto app = std::make_unique<QApplication>(argc, argv);
-    passOnHeldMessages();
 
     QApplication::setApplicationName(QString::fromUtf8(name));
     auto *qtTexts = new QTranslator(app.get());
@@ -76,6 +110,21 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const cha
         QApplication::installTranslator(qtTexts);
     installAccessibleBoxes();
     return app;
+}
+
+int runUntilClosed(QApplication &app, QWidget &form)
+{
+    form.show();
+    QWindow *window = form.windowHandle();
+    if (window && !window->isExposed()) {
+        auto *filter = new ExposeWatch(window);
+        window->installEventFilter(filter);
+    } else {
+        passOnHeldMessages();
+    }
+    const int status = app.exec();
+    passOnHeldMessages(); // a window never exposed is no display failure once closed
+    return status;
 }
 
 } // namespace runtime
