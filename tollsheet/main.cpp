@@ -1,4 +1,4 @@
-#include "runtime/forms/Program.h"
+#include "runtime/desktop/Program.h"
 #include "tollsheet/Form1.h"
 
 int main(int argc, char **argv)

@@ -1,4 +1,4 @@
-#include "runtime/forms/Program.h"
+#include "runtime/desktop/Program.h"
 
 #include "runtime/desktop/Accessibility.h"
 
