@@ -12,8 +12,10 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-dist="$scratch/dist"
-"$root/scripts/package" "$dist" >/dev/null
+# SHEETS_PACKAGES names a folder of packages that scripts/package has just
+# built from this tree (.ci/run builds them once for this test and autopkgtest).
+dist="${SHEETS_PACKAGES:-$scratch/dist}"
+[ -n "${SHEETS_PACKAGES:-}" ] || "$root/scripts/package" "$dist" >/dev/null
 changes="$(ls "$dist"/*.changes)"
 version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
 released="$(date -u -d "$(dpkg-parsechangelog -l "$root/debian/changelog" -S Date)" +%F)"
