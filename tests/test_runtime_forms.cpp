@@ -526,7 +526,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/report.pdf")));
     }
 
-    // Both entries follow Qt's own in each box's context menu, whichever way
+    // The three entries follow Qt's own in each box's context menu, whichever way
     // it opens: the right button, the Menu key (the platform sends a context
     // menu event for it, as X11 does), or Shift+F10. With nothing copied, Qt's
     // paste entry is there but cannot be chosen.
@@ -564,11 +564,45 @@ private slots:
         QCOMPARE(entries.first().name, QStringLiteral("edit-undo")); // Qt's own come first
         const auto paste = std::find_if(entries.begin(), entries.end(), [](const MenuEntry &entry) { return entry.name == QLatin1String("edit-paste"); });
         QVERIFY(paste != entries.end() && !paste->enabled);
-        QVERIFY(entries[entries.size() - 3].separator);
-        QCOMPARE(entries[entries.size() - 2].action, form.printer->printAction());
-        QCOMPARE(entries.last().action, form.printer->savePdfAction());
+        QVERIFY(entries[entries.size() - 4].separator);
+        QCOMPARE(entries[entries.size() - 3].action, form.printer->printAction());
+        QCOMPARE(entries[entries.size() - 2].action, form.printer->savePdfAction());
+        QCOMPARE(entries.last().action, form.printer->copyTableAction());
         QCOMPARE(form.printer->printAction()->text(), QStringLiteral("인쇄..."));
         QCOMPARE(form.printer->savePdfAction()->text(), QStringLiteral("PDF로 저장..."));
+        QCOMPARE(form.printer->copyTableAction()->text(), QStringLiteral("표로 복사"));
+    }
+
+    // "표로 복사" copies the table it was given, not the boxes: as HTML, each
+    // cell escaped, and as tab-separated lines in which a cell's tab or line
+    // break is a blank.
+    void copiesTheTable()
+    {
+        PrintingForm form;
+        form.printer->setTable({{"번호", "<이름>"}, {{"1", "a\tb & c\n"}, {"2", ""}}});
+        form.printer->copyTableAction()->trigger();
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(copied->text(), QStringLiteral("번호\t<이름>\n1\ta b & c \n2\t\n"));
+        QCOMPARE(copied->html(), QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head>"
+                                                "<body>\n<table>\n<tr><th>번호</th><th>&lt;이름&gt;</th></tr>\n"
+                                                "<tr><td>1</td><td>a\tb &amp; c\n</td></tr>\n<tr><td>2</td><td></td></tr>\n</table>\n</body></html>\n"));
+    }
+
+    // A selection owner that offers text and is gone when asked again (X11
+    // asks the owner at each question): the paste inserts what the first
+    // answer held, or nothing, and never hands Qt data with no format.
+    void pasteFromAnOwnerThatGoes()
+    {
+        struct Vanishing : QMimeData {
+            mutable int asked = 0;
+            QStringList formats() const override { return ++asked == 1 ? QStringList{"text/plain"} : QStringList(); }
+        };
+        MultiLineBox box;
+        box.setText(QStringLiteral("보고서"));
+        box.show();
+        QApplication::clipboard()->setMimeData(new Vanishing);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box.Text(), QStringLiteral("보고서"));
     }
 
     // What is printed is what the boxes show: their lines, blanks kept, the

@@ -57,18 +57,24 @@ MultiLineBox::MultiLineBox(QWidget *parent) : QPlainTextEdit(parent)
 // Qt 6.4's QWidgetTextControl::insertFromMimeData reads the first of the
 // pasted data's formats without checking that there is one, so a paste from a
 // clipboard or primary selection that nobody owns (X11 hands over data with no
-// formats) ends the program. A plain-text box takes only text anyway, so data
-// without text changes nothing and never reaches Qt. Later Qt versions check
-// the format list themselves; this can go with Qt 6.4.
+// formats) ends the program. On X11 the data is read from its owner at each
+// question, so an owner that goes away between two questions gives the same
+// empty list to a later one. The box therefore reads the text once and
+// inserts it itself: a plain-text box takes only text anyway, and Qt's code is
+// never handed the data. Later Qt versions check the format list themselves;
+// this can go with Qt 6.4.
 bool MultiLineBox::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
+    return source && source->hasText();
 }
 
 void MultiLineBox::insertFromMimeData(const QMimeData *source)
 {
-    if (source && source->hasText())
-        QPlainTextEdit::insertFromMimeData(source);
+    const QString text = source ? source->text() : QString();
+    if (text.isEmpty())
+        return;
+    insertPlainText(text);
+    ensureCursorVisible();
 }
 
 QString MultiLineBox::Text() const
