@@ -73,7 +73,17 @@ void sortByCustomerNumber(CustTableType &table, Integer count)
     }
 }
 
-void billSubscriber(const CustRecord &r, QString &box)
+// One subscriber's bill: the figures of its charge line and of its table row.
+struct Bill {
+    Integer CustNo = 0;
+    QString GradeName;
+    Long usageCharge = 0;
+    Long serviceCharge = 0;
+    Long billedAmount = 0;
+    QString remark;
+};
+
+Bill billOf(const CustRecord &r)
 {
     const GradeTariff &grade = findGrade(r.GradeCode);
 
@@ -95,10 +105,19 @@ void billSubscriber(const CustRecord &r, QString &box)
         usageCharge = add<Long>(excess, add<Long>(mul<Long>(grade.TierLimit, grade.TierRate), grade.BaseFee));
     }
     const Long billedAmount = sub<Long>(add<Long>(usageCharge, serviceCharge), discount);
+    return {r.CustNo, grade.GradeName, usageCharge, serviceCharge, billedAmount, remark};
+}
 
-    box += QStringLiteral("      ") + IntegerToText(r.CustNo) + QStringLiteral("      ") + grade.GradeName
-           + QStringLiteral("     ") + column(usageCharge) + QStringLiteral("      ") + column(serviceCharge)
-           + QStringLiteral("     ") + column(billedAmount) + QStringLiteral("    ") + remark + CRLF;
+// Appends a subscriber's charge line to the lower box and its row to the table.
+void billSubscriber(const CustRecord &r, ReportBoxes &boxes)
+{
+    const Bill bill = billOf(r);
+    boxes.Text2 += QStringLiteral("      ") + IntegerToText(bill.CustNo) + QStringLiteral("      ") + bill.GradeName
+                   + QStringLiteral("     ") + column(bill.usageCharge) + QStringLiteral("      ")
+                   + column(bill.serviceCharge) + QStringLiteral("     ") + column(bill.billedAmount)
+                   + QStringLiteral("    ") + bill.remark + CRLF;
+    boxes.table.rows.append({QString::number(bill.CustNo), bill.GradeName.trimmed(), QString::number(bill.usageCharge),
+                             QString::number(bill.serviceCharge), QString::number(bill.billedAmount), bill.remark});
 }
 
 } // namespace
@@ -107,7 +126,9 @@ void buildBillingReport(CustTableType &table, Integer count, ReportBoxes &boxes)
 {
     boxes.Text1 = QStringLiteral("   고객번호  등급코드 음성서비스가입여부 문자서비스가입여부  전화사용시간") + CRLF;
     boxes.Text2 = QStringLiteral("  비번호 : 10") + CRLF + CRLF;
-    boxes.Text2 += QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고") + CRLF;
+    const QString billHeading = QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고");
+    boxes.Text2 += billHeading + CRLF;
+    boxes.table = {billHeading.split(u' ', Qt::SkipEmptyParts), {}};
 
     for (Integer i = 1; i <= count; i = add<Integer>(i, 1))
         listSubscriber(table(i), boxes.Text1);
@@ -115,7 +136,7 @@ void buildBillingReport(CustTableType &table, Integer count, ReportBoxes &boxes)
     sortByCustomerNumber(table, count);
 
     for (Integer i = 1; i <= count; i = add<Integer>(i, 1))
-        billSubscriber(table(i), boxes.Text2);
+        billSubscriber(table(i), boxes);
 }
 
 } // namespace tollsheet

@@ -74,9 +74,19 @@ QString column(Currency amount)
     return FormatValue(FormatValue(amount, u"###,###"), u"!@@@@@@");
 }
 
-// Computes one employee's pay and appends its two lines. Both lines are made
-// before either is appended, so an error leaves no line of this employee.
-void reportEmployee(const EmpRecord &r, ReportBoxes &boxes)
+// One employee's pay: the figures of the payroll line and of the table row.
+struct Pay {
+    QString EmpNo;
+    QString DeptName;
+    Long payAmount = 0;
+    Long digitAmount = 0;
+    Currency familyAmount;
+    Long nightAmount = 0;
+    Long totalAmount = 0;
+    Long netAmount = 0;
+};
+
+Pay payOf(const EmpRecord &r)
 {
     const Integer payCode = checked<Integer>(r.PayCode);
     const Long digitAmount = digitAmountOf(r.EmpNo);
@@ -88,17 +98,30 @@ void reportEmployee(const EmpRecord &r, ReportBoxes &boxes)
     const Long codeAmounts = add<Long>(add<Long>(digitAmount, payAmount), nightAmount);
     const Long totalAmount = (Currency::fromLong(codeAmounts) + familyAmount).toLong();
     const Long netAmount = roundToLong(double(totalAmount) - double(digitAmount) * DeductionFactor);
+    return {r.EmpNo, deptName, payAmount, digitAmount, familyAmount, nightAmount, totalAmount, netAmount};
+}
 
+// Computes one employee's pay and appends its two lines and its table row.
+// All three are made before any is appended, so an error leaves nothing of
+// this employee.
+void reportEmployee(const EmpRecord &r, ReportBoxes &boxes)
+{
+    const Pay pay = payOf(r);
     const QString listing = QStringLiteral("     ") + r.EmpNo + QStringLiteral("         ") + LongToText(r.PayCode)
                             + QStringLiteral("          ") + IntegerToText(r.NightCode) + QStringLiteral("        ")
                             + IntegerToText(r.FamilyCount) + CRLF;
-    const QString payroll = QStringLiteral("     ") + r.EmpNo + QStringLiteral("  ") + deptName + QStringLiteral("  ")
-                            + LongToText(payAmount) + QStringLiteral("    ") + column(digitAmount)
-                            + QStringLiteral("   ") + column(familyAmount) + QStringLiteral("     ")
-                            + column(nightAmount) + QStringLiteral("  ") + column(totalAmount)
-                            + QStringLiteral("  ") + column(netAmount) + CRLF;
+    const QString payroll = QStringLiteral("     ") + pay.EmpNo + QStringLiteral("  ") + pay.DeptName
+                            + QStringLiteral("  ") + LongToText(pay.payAmount) + QStringLiteral("    ")
+                            + column(pay.digitAmount) + QStringLiteral("   ") + column(pay.familyAmount)
+                            + QStringLiteral("     ") + column(pay.nightAmount) + QStringLiteral("  ")
+                            + column(pay.totalAmount) + QStringLiteral("  ") + column(pay.netAmount) + CRLF;
+    const QStringList row = {pay.EmpNo, pay.DeptName.trimmed(), QString::number(pay.payAmount),
+                             QString::number(pay.digitAmount), QString::number(pay.familyAmount.toLong()),
+                             QString::number(pay.nightAmount), QString::number(pay.totalAmount),
+                             QString::number(pay.netAmount)};
     boxes.Text1 += listing;
     boxes.Text2 += payroll;
+    boxes.table.rows.append(row);
 }
 
 } // namespace
@@ -106,7 +129,9 @@ void reportEmployee(const EmpRecord &r, ReportBoxes &boxes)
 void buildPayrollReport(const EmpTableType &table, Integer count, ReportBoxes &boxes)
 {
     boxes.Text1 = QStringLiteral("사원번호 기본급 야간수당 가족수") + CRLF;
-    boxes.Text2 = QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액") + CRLF;
+    const QString payHeading = QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액");
+    boxes.Text2 = payHeading + CRLF;
+    boxes.table = {payHeading.split(u' ', Qt::SkipEmptyParts), {}};
 
     const Integer last = count;
     for (Integer i = 1; i <= last; i = add<Integer>(i, 1))
