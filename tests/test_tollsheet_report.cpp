@@ -137,6 +137,7 @@ private slots:
                                       + b(6) + "1" + b(17) + "0" + b(12) + "0" + b(11) + "0" + b(4) + CRLF //
                                       + b(6) + "2" + b(6) + "프리미엄" + b(6) + "75,750" + b(7) + "17,000" + b(6) + "91,850" + b(4) + CRLF
                                       + b(6) + "2" + b(17) + "0" + b(7) + "20,000" + b(6) + "20,000" + b(4) + CRLF);
+        QCOMPARE(boxes.table.rows.value(0), (QStringList{"1", "", "0", "0", "0", ""}));
     }
 
     void sortMovesOnlyGreaterNumbers()
@@ -194,6 +195,8 @@ private slots:
         QCOMPARE(columns(line, 58, 61), b(4));
         QCOMPARE(columns(line, 62, 65), remark);
         QVERIFY(line.endsWith(b(4) + remark));
+        const QStringList row = {QString::number(subscriber.CustNo), grade, usage.remove(u','), service.remove(u','), bill.remove(u','), remark};
+        QCOMPARE(report({subscriber}).table.rows, QList<QStringList>{row});
     }
 
     void headingsStandOverTheirColumns()
@@ -229,6 +232,7 @@ private slots:
         }
         QCOMPARE(lines(boxes.Text1).size(), 1 + 7 + 1);
         COMPARE_TEXT(boxes.Text2, ReportHeading);
+        QCOMPARE(boxes.table.rows.size(), 0);
         QCOMPARE(table(1), WorkedExample[0]); // not sorted
     }
 
@@ -283,6 +287,32 @@ private slots:
         QCOMPARE(shown.title, QStringLiteral("tollsheet"));
         QCOMPARE(shown.text, runtime::RuntimeError(runtime::RuntimeError::Kind::SubscriptOutOfRange).description());
         COMPARE_TEXT(listing.left(WorkedListing.size()), WorkedListing);
+    }
+
+    // Ctrl+Shift+C in the report puts its bills on the clipboard as a table,
+    // amounts as plain integers; what is typed into a box changes no cell.
+    // SHEETS_COPIED_HTML names a file for the HTML (tools/spreadsheet-check.sh).
+    void copiesTheTable()
+    {
+        Form1 entry;
+        entry.show();
+        Module1::CustCount = worked::fill(Module1::CustTable, WorkedExample);
+        driver::copy(QString());
+        driver::clickAnswering(&entry, "Command2", QStringLiteral("Form2"), [&](QWidget *form) {
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            QTest::keyClicks(driver::child(form, "Text2"), QStringLiteral("9"));
+            QTest::keyClick(driver::child(form, "Text1"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        });
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(copied->text(), QStringLiteral("고객번호\t등급명\t전화사용요금\t서비스요금\t청구금액\t비고\n1\t일    반\t89750\t37000\t125750\t우수\n"
+                                                "2\t단    체\t20000\t0\t20000\t\n3\t프리미엄\t60200\t20000\t79840\t\n"));
+        QCOMPARE(copied->html(), QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head><body>\n<table>\n"
+                                                "<tr><th>고객번호</th><th>등급명</th><th>전화사용요금</th><th>서비스요금</th><th>청구금액</th><th>비고</th></tr>\n"
+                                                "<tr><td>1</td><td>일    반</td><td>89750</td><td>37000</td><td>125750</td><td>우수</td></tr>\n"
+                                                "<tr><td>2</td><td>단    체</td><td>20000</td><td>0</td><td>20000</td><td></td></tr>\n"
+                                                "<tr><td>3</td><td>프리미엄</td><td>60200</td><td>20000</td><td>79840</td><td></td></tr>\n</table>\n</body></html>\n"));
+        if (QFile html(qEnvironmentVariable("SHEETS_COPIED_HTML")); !html.fileName().isEmpty())
+            QVERIFY(html.open(QIODevice::WriteOnly) && html.write(copied->html().toUtf8()) > 0);
     }
 
     // The report form's PDF, read back with the tools a user has: one A4

@@ -118,6 +118,7 @@ private slots:
         COMPARE_TEXT(boxes.Text2, Heading2 + first + line);
         COMPARE_TEXT(boxes.Text1, Heading1 + QStringLiteral("     G1         4          4        5\r\n     ") + empNo
                                       + QStringLiteral("         %1          %2        %3\r\n").arg(pay).arg(night).arg(family));
+        QCOMPARE(boxes.table.rows.value(1).value(4), QString::number(family * 7000)); // 0, where the box shows blanks
     }
 
     // A run-time error stops the report; the employees before it keep their lines.
@@ -155,6 +156,7 @@ private slots:
         QCOMPARE(*raised, kind);
         QCOMPARE(boxes.Text1.count(QStringLiteral("\r\n")), 1 + finished);
         QCOMPARE(boxes.Text2.count(QStringLiteral("\r\n")), 1 + finished);
+        QCOMPARE(boxes.table.rows.size(), finished);
         QVERIFY(boxes.Text1.startsWith(Heading1));
         QVERIFY(boxes.Text1.endsWith(QStringLiteral("     B%1         1          1        1\r\n").arg(finished)));
         QVERIFY(boxes.Text2.startsWith(Heading2));
@@ -193,7 +195,8 @@ private slots:
     }
 
     // The modeless report prints what it shows, however old: an employee
-    // entered after it opened is neither printed nor loaded into it. The PDF:
+    // entered after it opened is neither printed, copied by Ctrl+Shift+C (the
+    // table, amounts as plain integers) nor loaded into it. The PDF:
     // one A4 page, fonts embedded, the heading, both captions and every line
     // of both boxes in order.
     void printsWhatItShowsAsPdf()
@@ -215,6 +218,20 @@ private slots:
         QVERIFY(form->findChild<runtime::ReportPrinter *>()->writePdf(path));
         COMPARE_TEXT(driver::child<runtime::MultiLineBox>(form, "Text1")->Text(), shown1);
         COMPARE_TEXT(driver::child<runtime::MultiLineBox>(form, "Text2")->Text(), shown2);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(copied->text(), QStringLiteral("사원번호\t부서명\t기본급\t호급수당\t가족수당\t야간수당\t총금액\t실수령액\n"
+                                                "B012\t업무부\t15000\t0\t21000\t2500\t38500\t38500\nH512\t\t45000\t300000\t35000\t4500\t384500\t354500\n"
+                                                "C911\t흥보부\t25000\t0\t7000\t1500\t33500\t33500\nDX12\t인사부\t35000\t0\t14000\t3500\t52500\t52500\n"));
+        QCOMPARE(copied->html(), QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head><body>\n<table>\n"
+                                                "<tr><th>사원번호</th><th>부서명</th><th>기본급</th><th>호급수당</th><th>가족수당</th><th>야간수당</th><th>총금액</th><th>실수령액</th></tr>\n"
+                                                "<tr><td>B012</td><td>업무부</td><td>15000</td><td>0</td><td>21000</td><td>2500</td><td>38500</td><td>38500</td></tr>\n"
+                                                "<tr><td>H512</td><td></td><td>45000</td><td>300000</td><td>35000</td><td>4500</td><td>384500</td><td>354500</td></tr>\n"
+                                                "<tr><td>C911</td><td>흥보부</td><td>25000</td><td>0</td><td>7000</td><td>1500</td><td>33500</td><td>33500</td></tr>\n"
+                                                "<tr><td>DX12</td><td>인사부</td><td>35000</td><td>0</td><td>14000</td><td>3500</td><td>52500</td><td>52500</td></tr>\n</table>\n</body></html>\n"));
+        if (QFile html(qEnvironmentVariable("SHEETS_COPIED_HTML")); !html.fileName().isEmpty()) // tools/spreadsheet-check.sh
+            QVERIFY(html.open(QIODevice::WriteOnly) && html.write(copied->html().toUtf8()) > 0);
         form->close();
 
         QCOMPARE(pdf::info(path, QStringLiteral("Pages")), QStringLiteral("1"));

@@ -7,6 +7,7 @@
 #include "tollsheet/Billing.h"
 
 #include <QGroupBox>
+#include <QScopeGuard>
 
 namespace tollsheet {
 
@@ -38,13 +39,14 @@ Form2::Form2(QWidget *parent) : LoadableForm(parent)
     Text1 = framedBox(this, "Frame1", "Text1", QStringLiteral("입력된 자료"), 240);
     Text2 = framedBox(this, "Frame2", "Text2", QStringLiteral("출력자료"), 2760);
     runtime::setTabOrder({Text1, Text2});
-    addPrintActions(this, QStringLiteral("전화요금 청구서"), {Text1, Text2});
+    printer = addPrintActions(this, QStringLiteral("전화요금 청구서"), {Text1, Text2});
     centreOnScreen(this);
 }
 
 void Form2::Form_Load()
 {
-    writeReport(Text1, Text2, [](ReportBoxes &report) {
+    writeReport(Text1, Text2, [this](ReportBoxes &report) {
+        const auto keepTable = qScopeGuard([&] { printer->setTable(report.table); });
         buildBillingReport(Module1::CustTable, Module1::CustCount, report);
     });
 }

@@ -4,11 +4,13 @@
 
 namespace runtime {
 class MultiLineBox;
+class ReportPrinter;
 }
 
 namespace wagesheet {
 
-// The payroll report. Loading it writes both boxes; the table is only read.
+// The payroll report. Loading it writes both boxes, and the report's table
+// for "표로 복사"; the employee table is only read.
 class Form2 : public runtime::LoadableForm {
     Q_OBJECT
 public:
@@ -19,6 +21,7 @@ protected:
 
 private:
     runtime::MultiLineBox *Text1, *Text2;
+    runtime::ReportPrinter *printer;
 };
 
 } // namespace wagesheet

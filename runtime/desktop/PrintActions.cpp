@@ -6,12 +6,15 @@
 #include "runtime/forms/Forms.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibrary>
 #include <QMenu>
+#include <QMimeData>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <memory>
@@ -58,6 +61,39 @@ PrintFunction printModule(QString &error)
     return function;
 }
 
+// The table as an HTML document: the column names as header cells, each cell
+// escaped. The charset is declared, so that a reader of the bytes takes them
+// as UTF-8; the style keeps a cell's blanks for readers that honour it.
+QString tableHtml(const ReportTable &table)
+{
+    auto row = [](const QStringList &cells, QLatin1String tag) {
+        QString html = QStringLiteral("<tr>");
+        for (const QString &cell : cells)
+            html += QStringLiteral("<%1>%2</%1>").arg(tag, cell.toHtmlEscaped());
+        return html + QStringLiteral("</tr>\n");
+    };
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style>"
+                                  "</head><body>\n<table>\n");
+    html += row(table.header, QLatin1String("th"));
+    for (const QStringList &cells : table.rows)
+        html += row(cells, QLatin1String("td"));
+    return html + QStringLiteral("</table>\n</body></html>\n");
+}
+
+// The table as lines of tab-separated cells, each line ending in "\n". A tab
+// or line break inside a cell becomes a blank, so that it stays one cell.
+QString tableText(const ReportTable &table)
+{
+    QString text;
+    for (const QStringList &cells : QList<QStringList>{table.header} + table.rows) {
+        QStringList line;
+        for (QString cell : cells)
+            line << cell.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' ');
+        text += line.join(u'\t') + u'\n';
+    }
+    return text;
+}
+
 void tell(QWidget *owner, const QString &message)
 {
     ShowMessage(owner, message, QCoreApplication::applicationName());
@@ -81,6 +117,8 @@ ReportPrinter::ReportPrinter(QWidget *form, const QString &title, const QList<Mu
     m_print = action("printAction", QStringLiteral("인쇄..."), QKeySequence(Qt::CTRL | Qt::Key_P), &ReportPrinter::print);
     m_savePdf = action("savePdfAction", QStringLiteral("PDF로 저장..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                        &ReportPrinter::savePdf);
+    m_copyTable = action("copyTableAction", QStringLiteral("표로 복사"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                         &ReportPrinter::copyTable);
 
     for (MultiLineBox *box : m_boxes) {
         box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -110,6 +148,7 @@ void ReportPrinter::showContextMenu(MultiLineBox *box, const QPoint &position)
     menu->addSeparator();
     menu->addAction(m_print);
     menu->addAction(m_savePdf);
+    menu->addAction(m_copyTable);
     menu->exec(box->viewport()->mapToGlobal(position));
 }
 
@@ -145,6 +184,14 @@ bool ReportPrinter::writePdf(const QString &path)
     if (!error.isEmpty())
         tell(m_form, QStringLiteral("PDF 파일을 저장하지 못했습니다.\n%1\n%2").arg(QDir::toNativeSeparators(path), error));
     return error.isEmpty();
+}
+
+void ReportPrinter::copyTable()
+{
+    auto *data = new QMimeData;
+    data->setHtml(tableHtml(m_table));
+    data->setText(tableText(m_table));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 ReportPrinter *addPrintActions(QWidget *form, const QString &title, const QList<MultiLineBox *> &boxes)
