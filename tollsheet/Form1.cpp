@@ -1,6 +1,7 @@
 #include "tollsheet/Form1.h"
 
 #include "runtime/rules/Results.h"
+#include "runtime/desktop/Accessibility.h"
 #include "runtime/forms/Fonts.h"
 #include "runtime/forms/Forms.h"
 #include "tollsheet/Entry.h"
@@ -59,6 +60,9 @@ void Form1::Command1_Click()
     Text1->setFocus();
     for (QLineEdit *box : boxes)
         box->clear();
+    // Emptied boxes alone tell a screen reader user nothing; a refusal is
+    // heard already, in its message box.
+    announce(this, QStringLiteral("입력되었습니다"));
 }
 
 void Form1::Command2_Click()

@@ -19,10 +19,14 @@
 # language of the caller's locale (role names such as "text", "push button").
 #
 # One accepted subscriber, by keyboard, in tollsheet (Orca should say
-# "고객번호 text" after "space"):
+# "고객번호 text" and "notification 입력되었습니다" after "space"):
 #   tools/orca-check.sh build/bin/tollsheet type:3 key:Tab type:S key:Tab type:Y \
 #     key:Tab type:N key:Tab type:120 key:Tab key:space wait:2
 # The same click by mouse on "입력": ... type:120 click:96,224 wait:2
+# One accepted employee in wagesheet, which opens on "입력" (Orca should say
+# "notification 입력되었습니다" after "space"):
+#   tools/orca-check.sh build/bin/wagesheet key:Tab key:Tab type:B012 key:Tab type:1 \
+#     key:Tab type:2 key:Tab type:3 key:Tab key:space wait:2
 #
 # Needs the Debian packages orca, speech-dispatcher, openbox, xvfb, xauth,
 # x11-utils, xdotool, dbus and at-spi2-core (/usr/bin/orca itself is not used).

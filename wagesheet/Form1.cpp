@@ -1,6 +1,7 @@
 #include "wagesheet/Form1.h"
 
 #include "runtime/rules/Results.h"
+#include "runtime/desktop/Accessibility.h"
 #include "runtime/forms/Forms.h"
 #include "wagesheet/Entry.h"
 #include "wagesheet/Form2.h"
@@ -58,6 +59,9 @@ void Form1::CmdIn_Click()
     // The focus stays where the click left it.
     for (QLineEdit *box : boxes)
         box->clear();
+    // Emptied boxes alone tell a screen reader user nothing; a refusal is
+    // heard already, in its message box.
+    announce(this, QStringLiteral("입력되었습니다"));
 }
 
 void Form1::CmdOut_Click()

@@ -71,6 +71,18 @@ BOUNDARIES = {name: getattr(pyatspi, f"TEXT_BOUNDARY_{name}") for name in
               ("CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START", "LINE_END")}
 
 results = {True: 0, False: 0, None: 0}
+ANNOUNCED = "입력되었습니다"
+# (process id, name) of every notification shown, as a screen reader hears of it.
+notifications = []
+
+
+def on_showing(event):
+    with contextlib.suppress(GLib.Error):
+        if event.detail1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            notifications.append((event.source.get_process_id(), event.source.name))
+
+
+pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 
 
 def check(program, what, ok, detail=""):
@@ -100,7 +112,11 @@ def poll(probe, timeout=10.0):
             value = None
         if value or time.monotonic() > deadline:
             return value
-        time.sleep(0.05)
+        # Events (notifications shown) are delivered while it waits.
+        pause = time.monotonic() + 0.05
+        while time.monotonic() < pause:
+            if not GLib.MainContext.default().iteration(False):
+                time.sleep(0.01)
 
 
 def find_all(root, role, name=None):
@@ -354,6 +370,9 @@ def drive(p, process):
     check(program, "the boxes are emptied after 입력",
           poll(lambda: all(text_of(box) == "" for box in boxes)),
           f"they hold {[text_of(box) for box in boxes]}")
+    announced = lambda: [name for pid, name in notifications if pid == process.pid]
+    check(program, f"입력 is announced once, as {ANNOUNCED!r}", poll(lambda: announced() == [ANNOUNCED]),
+          f"notifications: {announced()}")
 
     # A refused record gets the program's message box, which holds off a close
     # of the form; "확인" (Qt's Korean) closes it and the focus is on the box
@@ -381,6 +400,7 @@ def drive(p, process):
                 lambda: f"focused: {[box.name for box in boxes if focused(box)]}")
     check(program, "the refused record stays in its boxes",
           [text_of(box) for box in boxes] == p["refused"], f"they hold {[text_of(box) for box in boxes]}")
+    check(program, "the refused record is not announced", announced() == [ANNOUNCED], f"notifications: {announced()}")
 
     # The report opens active, and its boxes read, line by line, the stored
     # record last and once: the refused one was not stored.
