@@ -43,7 +43,7 @@ def say(*words):
 
 def stderr_tail():
     with open(stderr_path, errors="replace") as f:
-        return "".join(f.readlines()[-40:])
+        return "".join(f.readlines()[-60:])
 
 def fail(reason):
     say(f"FAIL with MONKEY_SEED={seed} after {time.monotonic() - began:.1f} s: {reason}")
@@ -115,9 +115,9 @@ def note_new(ws):
             menu = w.get_attributes().override_redirect
         except error.XError:
             continue
-        kind = ("report" if t == "Form2" else "message box" if t in ("입력 오류", "입력오류", name)
-                else "save dialog" if t == "PDF로 저장" else "print dialog" if t in ("인쇄", "Print")
-                else "context menu" if menu else None)
+        kind = ("context menu" if menu else "report" if t == "Form2"
+                else "message box" if t in ("입력 오류", "입력오류", name)
+                else "save dialog" if t == "PDF로 저장" else "print dialog" if t in ("인쇄", "Print") else None)
         events.append(f"  new window {t!r}" + (f" ({kind})" if kind else ""))
         if kind:
             reached.add(kind)
@@ -194,8 +194,9 @@ def start():
     env.update(HOME=home, TMPDIR=home + "/tmp", XDG_RUNTIME_DIR=home + "/runtime",
                XDG_CONFIG_HOME=home + "/config", XDG_CACHE_HOME=home + "/cache", XDG_DATA_HOME=home + "/data",
                CUPS_SERVER=home + "/no-cups.sock", LANG="C.UTF-8", QT_QPA_PLATFORM="xcb")
-    if os.path.exists(os.path.join(here, "lsan.supp")):
-        env["LSAN_OPTIONS"] = "suppressions=" + os.path.join(here, "lsan.supp")
+    if "ASAN_OPTIONS" in env:
+        env["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(here, "asan.supp")
+        env["LSAN_OPTIONS"] = env.get("LSAN_OPTIONS", "") + ":suppressions=" + os.path.join(here, "lsan.supp")
     starts += 1
     stderr_path = os.path.join(os.path.dirname(home), f"{name}-{starts}.stderr")
     with open(stderr_path, "w") as err:
@@ -216,6 +217,10 @@ def check_ended():
     status = proc.poll()
     with open(stderr_path, errors="replace") as f:
         if SANITIZER.search(f.read()):
+            try:  # let it finish the report
+                proc.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
             fail("a sanitizer report")
     if status is None:
         return False
