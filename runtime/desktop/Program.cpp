@@ -8,8 +8,11 @@
 #include <QMutex>
 #include <QTranslator>
 #include <atomic>
+#include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace runtime {
 
@@ -22,19 +25,46 @@ struct HeldMessage {
     QString text;
 };
 
-const char *startingProgram = "";
 QtMessageHandler previousHandler = nullptr;
 QMutex heldLock;
 QList<HeldMessage> held;
 std::atomic<bool> starting = false;
 
+// The sentence that says there is no display and how to get one, made before
+// it is needed so that a signal handler can write it.
+char noDisplaySentence[512];
+
 // Prints, in one sentence, that there is no display and how to get one.
-void reportNoDisplay(const char *program)
+void reportNoDisplay()
 {
-    std::fprintf(stderr,
-                 "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
-                 "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
-                 program);
+    std::fputs(noDisplaySentence, stderr);
+}
+
+// Qt 6.4's Wayland client can also crash while a compositor hangs up during
+// its start-up, now and then, when a request on the broken connection yields
+// no object (seen once in about a hundred starts on a busy machine). Only
+// while a Wayland start-up is under way, a crash gives the sentence too.
+struct sigaction previousSegv, previousBus;
+void crashWhileStarting(int)
+{
+    if (starting)
+        (void)!write(STDERR_FILENO, noDisplaySentence, std::strlen(noDisplaySentence));
+    _exit(1);
+}
+
+bool wantsWayland()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && (platform.isEmpty() || platform.startsWith("wayland"));
+}
+
+void catchCrashesWhileStarting()
+{
+    struct sigaction action = {};
+    action.sa_handler = crashWhileStarting;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGSEGV, &action, &previousSegv);
+    sigaction(SIGBUS, &action, &previousBus);
 }
 
 // Qt 6.4 ends the program in two ways when it cannot reach a display. With no
@@ -50,7 +80,7 @@ void reportNoDisplay(const char *program)
 void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type == QtFatalMsg || text.startsWith(QLatin1String("The Wayland connection"))) {
-        reportNoDisplay(startingProgram);
+        reportNoDisplay();
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -62,12 +92,15 @@ void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const 
 void reportExitWhileStarting()
 {
     if (starting.exchange(false))
-        reportNoDisplay(startingProgram);
+        reportNoDisplay();
 }
 
 void passOnHeldMessages()
 {
-    starting = false;
+    if (starting.exchange(false) && wantsWayland()) {
+        sigaction(SIGSEGV, &previousSegv, nullptr);
+        sigaction(SIGBUS, &previousBus, nullptr);
+    }
     qInstallMessageHandler(previousHandler);
     const QMutexLocker lock(&heldLock);
     for (const HeldMessage &message : std::as_const(held)) {
@@ -98,8 +131,13 @@ protected:
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name)
 {
-    startingProgram = name;
+    std::snprintf(noDisplaySentence, sizeof noDisplaySentence,
+                  "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
+                  "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
+                  name);
     starting = true;
+    if (wantsWayland())
+        catchCrashesWhileStarting();
     std::atexit(reportExitWhileStarting);
     previousHandler = qInstallMessageHandler(holdWhileStarting);
     auto app = std::make_unique<QApplication>(argc, argv);
