@@ -3,9 +3,9 @@
 manager, as the unprivileged user nobody, for MONKEY_SECONDS (default 60)
 with MONKEY_SEED (default 1).  Usage: monkey.py PROGRAM HOME
 
-Fails on the program ending by a signal or a nonzero status, or a sanitizer
-report on its stderr.  An
-ending with status 0 (the entry form closed) starts it again."""
+Fails on the program ending by a signal or a nonzero status, a sanitizer
+report on its stderr, or no answer to _NET_WM_PING for 10 s.  An ending with
+status 0 (the entry form closed) starts it again."""
 import collections, os, random, re, signal, subprocess, sys, time
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
@@ -30,7 +30,11 @@ d = display.Display()
 root = d.screen().root
 atom = lambda n: d.intern_atom(n)
 CLIENTS, PID, NAME, UTF8 = atom("_NET_CLIENT_LIST"), atom("_NET_WM_PID"), atom("_NET_WM_NAME"), atom("UTF8_STRING")
-PROTOCOLS, DELETE = atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW")
+PROTOCOLS, DELETE, PING = atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), atom("_NET_WM_PING")
+# Qt answers a ping by sending it back to the root with StructureNotify.
+root.change_attributes(event_mask=X.StructureNotifyMask)
+ping = None  # the ping waiting for its answer: (number, when sent)
+pings = 0
 
 events = collections.deque(maxlen=30)
 sent = starts = 0
@@ -212,6 +216,22 @@ def start():
     if "0" in uid:
         fail("refusing to go on: the program runs as root")
 
+def answering(ws):
+    """Pings one of the program's windows a second; fails when one stays
+    unanswered for 10 s."""
+    global ping, pings
+    while d.pending_events():
+        e = d.next_event()
+        if ping and e.type == X.ClientMessage and e.client_type == PROTOCOLS and list(e.data[1][:2]) == [PING, ping[0]]:
+            ping = None
+    now = time.monotonic()
+    if ping and now - ping[1] > 10:
+        fail("no answer to _NET_WM_PING for 10 s")
+    if not ping:
+        pings += 1
+        if any(message(w, PING, pings) for w in ws):
+            ping = (pings, now)
+
 def check_ended():
     """Returns True when the program ended well; fails otherwise."""
     status = proc.poll()
@@ -235,10 +255,12 @@ say(f"MONKEY_SEED={seed} MONKEY_SECONDS={seconds:g} program {program}")
 start()
 while time.monotonic() - began < seconds:
     if check_ended():
+        ping = None
         start()
         continue
     ws = windows()
     note_new(ws)
+    answering(ws)
     if ws:
         act(ws)
     time.sleep(0.02)
@@ -256,6 +278,6 @@ if proc.poll() is None:
 else:
     check_ended()
 elapsed = time.monotonic() - began
-say(f"passed: seed {seed}, {elapsed:.1f} s, {sent} events, {sent / elapsed:.1f} events/s, {starts} starts")
+say(f"passed: seed {seed}, {elapsed:.1f} s, {sent} events, {sent / elapsed:.1f} events/s, {starts} starts, {pings} pings")
 say("reached: " + ", ".join(k + (" yes" if k in reached else " NO") for k in
                             ("report", "message box", "context menu", "print dialog", "save dialog")))
