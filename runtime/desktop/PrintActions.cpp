@@ -46,13 +46,13 @@ QStringList shownLines(const QPlainTextEdit &box)
 }
 
 // The print module beside the program (see PrintModule.h), loaded on first
-// use and kept. Null, with the reason in `error`, when it cannot be loaded.
+// use and kept. QLibrary adds the system's suffix (.so, .dll). Null, with the reason in `error`, when it cannot be loaded.
 PrintFunction printModule(QString &error)
 {
     static PrintFunction function = nullptr;
     if (!function) {
         QLibrary module(QDir(QCoreApplication::applicationDirPath())
-                            .filePath(QStringLiteral(SHEETS_PRINT_MODULE_DIR "/%1/print.so")
+                            .filePath(QStringLiteral(SHEETS_PRINT_MODULE_DIR "/%1/print")
                                           .arg(QCoreApplication::applicationName())));
         function = reinterpret_cast<PrintFunction>(module.resolve(PrintFunctionName));
         if (!function)

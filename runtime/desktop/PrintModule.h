@@ -3,7 +3,8 @@
 // The interface of the print module, a library of its own that links Qt Print
 // Support so that the programs do not have to: it is loaded the first time a
 // user prints. Each program has its copy at
-//   <libdir>/<program>/print.so
+//   <libdir>/<program>/print.so        (Linux)
+//   <program>/print.dll                (Windows, in the programs' folder)
 // where <libdir> lies at the same place relative to the program's folder in
 // the build tree and wherever the programs are installed.
 

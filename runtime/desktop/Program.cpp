@@ -2,17 +2,16 @@
 
 #include "runtime/desktop/Accessibility.h"
 
+#include "runtime/desktop/platform/Platform.h"
+
 #include <QLibraryInfo>
 #include <QWidget>
 #include <QWindow>
 #include <QMutex>
 #include <QTranslator>
 #include <atomic>
-#include <csignal>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace runtime {
 
@@ -38,33 +37,6 @@ char noDisplaySentence[512];
 void reportNoDisplay()
 {
     std::fputs(noDisplaySentence, stderr);
-}
-
-// Qt 6.4's Wayland client can also crash while a compositor hangs up during
-// its start-up, now and then, when a request on the broken connection yields
-// no object (seen once in about a hundred starts on a busy machine). Only
-// while a Wayland start-up is under way, a crash gives the sentence too.
-struct sigaction previousSegv, previousBus;
-void crashWhileStarting(int)
-{
-    if (starting)
-        (void)!write(STDERR_FILENO, noDisplaySentence, std::strlen(noDisplaySentence));
-    _exit(1);
-}
-
-bool wantsWayland()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && (platform.isEmpty() || platform.startsWith("wayland"));
-}
-
-void catchCrashesWhileStarting()
-{
-    struct sigaction action = {};
-    action.sa_handler = crashWhileStarting;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGSEGV, &action, &previousSegv);
-    sigaction(SIGBUS, &action, &previousBus);
 }
 
 // Qt 6.4 ends the program in two ways when it cannot reach a display. With no
@@ -97,10 +69,8 @@ void reportExitWhileStarting()
 
 void passOnHeldMessages()
 {
-    if (starting.exchange(false) && wantsWayland()) {
-        sigaction(SIGSEGV, &previousSegv, nullptr);
-        sigaction(SIGBUS, &previousBus, nullptr);
-    }
+    if (starting.exchange(false))
+        platform::releaseCrashesWhileStarting();
     qInstallMessageHandler(previousHandler);
     const QMutexLocker lock(&heldLock);
     for (const HeldMessage &message : std::as_const(held)) {
@@ -131,13 +101,9 @@ protected:
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const char *name)
 {
-    std::snprintf(noDisplaySentence, sizeof noDisplaySentence,
-                  "%s needs a graphical display and found none: run it on a desktop, or start a virtual one "
-                  "with 'Xvfb :99 &' and run it again with DISPLAY=:99.\n",
-                  name);
+    platform::formatNoDisplaySentence(noDisplaySentence, sizeof noDisplaySentence, name);
     starting = true;
-    if (wantsWayland())
-        catchCrashesWhileStarting();
+    platform::catchCrashesWhileStarting(noDisplaySentence, starting);
     std::atexit(reportExitWhileStarting);
     previousHandler = qInstallMessageHandler(holdWhileStarting);
     auto app = std::make_unique<QApplication>(argc, argv);
@@ -146,6 +112,7 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const cha
     auto *qtTexts = new QTranslator(app.get());
     if (qtTexts->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qtTexts);
+    platform::prepareFonts();
     installAccessibleBoxes();
     return app;
 }
