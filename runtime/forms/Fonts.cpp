@@ -7,8 +7,8 @@ namespace runtime {
 QFont formFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("NanumGothic"),
-                      QStringLiteral("Noto Sans CJK KR"), QStringLiteral("Malgun Gothic")});
+    font.setFamilies({QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("맑은 고딕"),
+                      QStringLiteral("Malgun Gothic"), QStringLiteral("NanumGothic"), QStringLiteral("Noto Sans CJK KR")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(11.25);
     font.setWeight(QFont::Normal);
