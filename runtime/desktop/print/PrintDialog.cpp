@@ -19,6 +19,14 @@ sheetsPrintWithDialog(QWidget *parent, const QString &documentName,
 
     // Every page is printed: the report has no selection or current page,
     // and its pages are numbered "n / m" of the whole.
+#ifdef Q_OS_WIN
+    // Qt's print dialog on Windows is the system's, which shows nothing (Qt
+    // only warns) when no printer is installed: the user is told instead.
+    if (printer.outputFormat() != QPrinter::NativeFormat) {
+        error = QStringLiteral("설치된 프린터가 없습니다.");
+        return PrintOutcome::Failed;
+    }
+#endif
     QPrintDialog dialog(&printer, parent);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize
                       | QAbstractPrintDialog::PrintCollateCopies);
