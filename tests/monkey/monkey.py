@@ -198,9 +198,10 @@ def start():
     env.update(HOME=home, TMPDIR=home + "/tmp", XDG_RUNTIME_DIR=home + "/runtime",
                XDG_CONFIG_HOME=home + "/config", XDG_CACHE_HOME=home + "/cache", XDG_DATA_HOME=home + "/data",
                CUPS_SERVER=home + "/no-cups.sock", LANG="C.UTF-8", QT_QPA_PLATFORM="xcb")
-    if "ASAN_OPTIONS" in env:
-        env["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(here, "asan.supp")
-        env["LSAN_OPTIONS"] = env.get("LSAN_OPTIONS", "") + ":suppressions=" + os.path.join(here, "lsan.supp")
+    if "ASAN_OPTIONS" in env:  # run.sh copies the suppressions beside the home, where nobody can read them
+        scratch = os.path.dirname(home)
+        env["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(scratch, "asan.supp")
+        env["LSAN_OPTIONS"] = env.get("LSAN_OPTIONS", "") + ":suppressions=" + os.path.join(scratch, "lsan.supp")
     starts += 1
     stderr_path = os.path.join(os.path.dirname(home), f"{name}-{starts}.stderr")
     with open(stderr_path, "w") as err:

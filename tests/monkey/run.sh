@@ -18,6 +18,9 @@ home="$scratch/home"
 mkdir -p "$home"/{tmp,runtime,config,cache,data}
 chmod 700 "$home/runtime"
 chown -R nobody:nogroup "$home"
+# The sanitizers read their suppressions as nobody, who may not be able to
+# enter the sources (a clone in a folder only root may enter).
+install -m 644 "$here/asan.supp" "$here/lsan.supp" "$scratch/"
 
 # openbox keeps its own files in the scratch folder too.
 HOME="$scratch" XDG_CONFIG_HOME="$scratch/wm" XDG_CACHE_HOME="$scratch/wm" openbox --sm-disable \
