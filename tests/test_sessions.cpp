@@ -16,6 +16,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 using runtime::Integer;
 using runtime::RuntimeError;
 
