@@ -8,12 +8,12 @@
 namespace testing {
 
 // Empty when the texts are equal; else the first line in which they differ,
-// expected and actual, each with its line break, as readable text.
+// expected and actual, each with its line break (LF or CRLF), as readable text.
 inline QString firstDifference(const QString &actual, const QString &expected)
 {
     if (actual == expected)
         return {};
-    const QRegularExpression afterBreak(QStringLiteral("(?<=\r\n)"));
+    const QRegularExpression afterBreak(QStringLiteral("(?<=\n)"));
     const QStringList got = actual.split(afterBreak, Qt::SkipEmptyParts), wanted = expected.split(afterBreak, Qt::SkipEmptyParts);
     qsizetype at = 0, from = 0;
     while (at < got.size() && at < wanted.size() && got[at] == wanted[at])
@@ -21,7 +21,7 @@ inline QString firstDifference(const QString &actual, const QString &expected)
     while (from < got.value(at).size() && from < wanted.value(at).size() && got[at][from] == wanted[at][from])
         ++from;
     auto line = [at](const QStringList &lines) {
-        return at < lines.size() ? u'"' + QString(lines[at]).replace(u'\r', "\\r").replace(u'\n', "\\n") + u'"' : QStringLiteral("(none)");
+        return at < lines.size() ? u'"' + QString(lines[at]).replace(u'\r', "\\r").replace(u'\n', "\\n").replace(u'\t', "\\t") + u'"' : QStringLiteral("(none)");
     };
     return QStringLiteral("first difference in line %1, character %2 (%3 lines expected, %4 given):\n   expected: %5\n   actual:   %6")
         .arg(at + 1).arg(from + 1).arg(wanted.size()).arg(got.size()).arg(line(wanted), line(got));

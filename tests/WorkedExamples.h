@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace worked {
@@ -82,6 +83,43 @@ inline QList<wagesheet::EmpRecord> employees()
     for (const QStringList &r : Wagesheet.records)
         records.append({r[0], r[1].toInt(), runtime::Integer(r[2].toInt()), runtime::Integer(r[3].toInt())});
     return records;
+}
+
+// The report's table as "표로 복사" puts it on the clipboard, read from the
+// example's lower box: its last heading line's column names, then the cells
+// `cells` captures in each line (a group a column), amounts without their
+// group separators. As tab-separated text, or as HTML.
+inline QList<QStringList> table(const Box &box, const QRegularExpression &cells)
+{
+    QList<QStringList> rows = {box.heading.last().split(u' ', Qt::SkipEmptyParts)};
+    for (const QString &line : box.lines) {
+        const QRegularExpressionMatch match = cells.match(line);
+        if (!match.hasMatch())
+            qFatal("the pattern of cells does not match \"%s\"", qPrintable(line));
+        rows << match.capturedTexts().mid(1);
+        for (QString &cell : rows.last())
+            cell.remove(QRegularExpression(QStringLiteral("(?<=\\d),(?=\\d{3})")));
+    }
+    return rows;
+}
+inline QString tableText(const QList<QStringList> &rows)
+{
+    QString text;
+    for (const QStringList &row : rows)
+        text += row.join(u'\t') + u'\n';
+    return text;
+}
+inline QString tableHtml(const QList<QStringList> &rows)
+{
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head><body>\n<table>\n");
+    for (const QStringList &row : rows) {
+        const QString cell = &row == &rows.first() ? QStringLiteral("<th>%1</th>") : QStringLiteral("<td>%1</td>");
+        html += QStringLiteral("<tr>");
+        for (const QString &text : row)
+            html += cell.arg(text);
+        html += QStringLiteral("</tr>\n");
+    }
+    return html + QStringLiteral("</table>\n</body></html>\n");
 }
 
 // The columns a character takes in the report font: `hangul` for a Hangul
