@@ -85,41 +85,26 @@ inline QList<wagesheet::EmpRecord> employees()
     return records;
 }
 
-// The report's table as "표로 복사" puts it on the clipboard, read from the
-// example's lower box: its last heading line's column names, then the cells
-// `cells` captures in each line (a group a column), amounts without their
-// group separators. As tab-separated text, or as HTML.
-inline QList<QStringList> table(const Box &box, const QRegularExpression &cells)
+// The report's table as "표로 복사" puts it on the clipboard, as tab-separated
+// text and as HTML, read from the example's lower box: its last heading
+// line's column names, then the cells `cells` captures in each line (a group
+// a column), amounts without group separators.
+struct Copied {
+    QString text, html;
+};
+inline Copied copied(const Box &box, const QRegularExpression &cells)
 {
-    QList<QStringList> rows = {box.heading.last().split(u' ', Qt::SkipEmptyParts)};
-    for (const QString &line : box.lines) {
-        const QRegularExpressionMatch match = cells.match(line);
-        if (!match.hasMatch())
-            qFatal("the pattern of cells does not match \"%s\"", qPrintable(line));
-        rows << match.capturedTexts().mid(1);
-        for (QString &cell : rows.last())
-            cell.remove(QRegularExpression(QStringLiteral("(?<=\\d),(?=\\d{3})")));
+    Copied copied{{}, QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head><body>\n<table>\n")};
+    QStringList row = box.heading.last().split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i <= box.lines.size(); ++i) {
+        const QString tag = i ? QStringLiteral("td") : QStringLiteral("th");
+        copied.text += row.join(u'\t') + u'\n';
+        copied.html += "<tr><" + tag + '>' + row.join("</" + tag + "><" + tag + '>') + "</" + tag + "></tr>\n";
+        if (i < box.lines.size())
+            row = cells.match(box.lines[i]).capturedTexts().mid(1).replaceInStrings(QRegularExpression(QStringLiteral("(?<=\\d),(?=\\d{3})")), QString());
     }
-    return rows;
-}
-inline QString tableText(const QList<QStringList> &rows)
-{
-    QString text;
-    for (const QStringList &row : rows)
-        text += row.join(u'\t') + u'\n';
-    return text;
-}
-inline QString tableHtml(const QList<QStringList> &rows)
-{
-    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>td, th { white-space: pre }</style></head><body>\n<table>\n");
-    for (const QStringList &row : rows) {
-        const QString cell = &row == &rows.first() ? QStringLiteral("<th>%1</th>") : QStringLiteral("<td>%1</td>");
-        html += QStringLiteral("<tr>");
-        for (const QString &text : row)
-            html += cell.arg(text);
-        html += QStringLiteral("</tr>\n");
-    }
-    return html + QStringLiteral("</table>\n</body></html>\n");
+    copied.html += QStringLiteral("</table>\n</body></html>\n");
+    return copied;
 }
 
 // The columns a character takes in the report font: `hangul` for a Hangul

@@ -305,10 +305,10 @@ private slots:
         });
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         // A billing line's cells: number, grade name (blanks inside), three amounts, remark.
-        const QList<QStringList> table = worked::table(worked::Tollsheet.Text2, QRegularExpression(QStringLiteral(
+        const worked::Copied wanted = worked::copied(Worked.Text2, QRegularExpression(QStringLiteral(
             "^ {6}(\\d+) {6}(.+?) {5} *([\\d,]+) {6} *([\\d,]+) {5} *([\\d,]+) {4}(.*)$")));
-        COMPARE_TEXT(copied->text(), worked::tableText(table));
-        COMPARE_TEXT(copied->html(), worked::tableHtml(table));
+        COMPARE_TEXT(copied->text(), wanted.text);
+        COMPARE_TEXT(copied->html(), wanted.html);
         if (QFile html(qEnvironmentVariable("SHEETS_COPIED_HTML")); !html.fileName().isEmpty())
             QVERIFY(html.open(QIODevice::WriteOnly) && html.write(copied->html().toUtf8()) > 0);
     }

@@ -222,10 +222,10 @@ private slots:
         QTest::keyClick(form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         // A payroll line's cells: number, department (perhaps none), six amounts.
-        const QList<QStringList> table = worked::table(Worked.Text2, QRegularExpression(QStringLiteral(
+        const worked::Copied wanted = worked::copied(Worked.Text2, QRegularExpression(QStringLiteral(
             "^ {5}(\\S*) {2}(\\S*) {2}(\\d+) +([\\d,]+) +([\\d,]+) +([\\d,]+) +([\\d,]+) +([\\d,]+)$")));
-        COMPARE_TEXT(copied->text(), worked::tableText(table));
-        COMPARE_TEXT(copied->html(), worked::tableHtml(table));
+        COMPARE_TEXT(copied->text(), wanted.text);
+        COMPARE_TEXT(copied->html(), wanted.html);
         if (QFile html(qEnvironmentVariable("SHEETS_COPIED_HTML")); !html.fileName().isEmpty()) // tools/spreadsheet-check.sh
             QVERIFY(html.open(QIODevice::WriteOnly) && html.write(copied->html().toUtf8()) > 0);
         form->close();
