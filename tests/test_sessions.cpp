@@ -30,10 +30,18 @@ int environmentNumber(const char *name, int fallback)
     return ok ? value : fallback;
 }
 
+// An item of a list, its index drawn from a range no list outgrows, and again
+// while past the list's end: an item appended to a list changes only the
+// sessions that pick it, and every other seed replays the same steps.
 template <class T>
 const T &pick(QRandomGenerator &rng, std::initializer_list<T> items)
 {
-    return items.begin()[rng.bounded(int(items.size()))];
+    if (items.size() > 32)
+        qFatal("pick: more than 32 items");
+    int index = 32;
+    while (index >= int(items.size()))
+        index = rng.bounded(32);
+    return items.begin()[index];
 }
 
 // The kinds of thing a clerk may type or paste into a box.
