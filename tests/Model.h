@@ -2,10 +2,8 @@
 // the programs by: what one click of "입력" must answer, and the exact text
 // of each report. It shares only the record types with the programs, and of
 // the runtime only TextToInteger, which fuzz_text checks against GMP.
-//
-// The rules themselves are in Model.cpp, compiled once into the library
-// `model` that the sessions test and the fuzz harnesses link: a changed
-// tariff recompiles that one file.
+// The rules are in Model.cpp, built once as the library `model`, so that a
+// changed tariff recompiles one file.
 #pragma once
 
 #include "runtime/rules/Errors.h"
@@ -46,12 +44,10 @@ struct Report {
     std::optional<Kind> error;
 };
 
-// One click of tollsheet's "입력" on the five boxes' texts, with `count`
-// subscribers stored; the billing report of `count` slots of `table`.
+// One click of "입력" on the boxes' texts, `count` records stored; a report
+// of `count` slots of `table`.
 Entry<CustRecord> tollsheetEntry(const QStringList &box, int count);
 Report<CustTableType> billingReport(const CustTableType &table, int count);
-
-// The same for wagesheet's "입력" on its four boxes, and the payroll report.
 Entry<EmpRecord> wagesheetEntry(const QStringList &box, int count);
 Report<EmpTableType> payrollReport(const EmpTableType &table, int count);
 
