@@ -1,7 +1,7 @@
 #include "tollsheet/Form1.h"
 
 #include "runtime/rules/Results.h"
-#include "runtime/desktop/Accessibility.h"
+#include "runtime/desktop/Announcement.h"
 #include "runtime/forms/Fonts.h"
 #include "runtime/forms/Forms.h"
 #include "tollsheet/Entry.h"

@@ -1,7 +1,7 @@
 #include "wagesheet/Form1.h"
 
 #include "runtime/rules/Results.h"
-#include "runtime/desktop/Accessibility.h"
+#include "runtime/desktop/Announcement.h"
 #include "runtime/forms/Forms.h"
 #include "wagesheet/Entry.h"
 #include "wagesheet/Form2.h"
