@@ -16,6 +16,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 bool save(QWidget *form, const QString &path)
@@ -84,6 +87,11 @@ int shootWagesheet(const QDir &out)
 
 int main(int argc, char **argv)
 {
+    // The pictures of docs/ belong to the Qt that rendered them.
+    if (argc == 2 && std::strcmp(argv[1], "--qt-version") == 0) {
+        std::puts(qVersion());
+        return 0;
+    }
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments().mid(1);
     const QString program = arguments.value(0);
@@ -97,6 +105,7 @@ int main(int argc, char **argv)
     if (program == u"wagesheet" && arguments.size() == 2)
         return shootWagesheet(out);
     qWarning("usage: screenshots tollsheet <folder> <time printed, as 2026-12-07T14:03>\n"
-             "       screenshots wagesheet <folder>");
+             "       screenshots wagesheet <folder>\n"
+             "       screenshots --qt-version");
     return 2;
 }
