@@ -6,6 +6,19 @@
 
 namespace runtime {
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+void announce(QWidget *form, const QString &text)
+{
+    if (!form || !QAccessible::isActive())
+        return;
+    QAccessibleAnnouncementEvent event(form, text);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+}
+
+#else
+
 namespace {
 
 // The form's child that screen readers hear as a notification: 1x1 at the
@@ -84,5 +97,7 @@ void announce(QWidget *form, const QString &text)
         announcement = new Announcement(form);
     announcement->say(text);
 }
+
+#endif
 
 } // namespace runtime

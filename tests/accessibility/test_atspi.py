@@ -72,7 +72,8 @@ BOUNDARIES = {name: getattr(pyatspi, f"TEXT_BOUNDARY_{name}") for name in
 
 results = {True: 0, False: 0, None: 0}
 ANNOUNCED = "입력되었습니다"
-# (process id, name) of every notification shown, as a screen reader hears of it.
+# (process id, text) of every notification shown (Qt before 6.8) and every
+# announcement made (Qt 6.8 on), as a screen reader hears of them.
 notifications = []
 
 
@@ -82,7 +83,13 @@ def on_showing(event):
             notifications.append((event.source.get_process_id(), event.source.name))
 
 
+def on_announcement(event):
+    with contextlib.suppress(GLib.Error):
+        notifications.append((event.source.get_process_id(), event.any_data))
+
+
 pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
+pyatspi.Registry.registerEventListener(on_announcement, "object:announcement")
 
 
 def check(program, what, ok, detail=""):
