@@ -3,7 +3,8 @@
 # folder) and checks them as a distribution would: lintian finds nothing, not
 # even at its pedantic and info levels; the AppStream metainfo and desktop
 # entries validate and agree with the program and the changelog; every
-# package named in Depends and Recommends exists in bookworm; the debug
+# package named in Depends and Recommends exists in the Debian release this
+# runs on (bookworm or trixie: /etc/os-release); the debug
 # symbols are where the build ID points; no file has a RUNPATH and
 # hardening-check passes; and each program starts from its extracted package.
 set -euo pipefail
@@ -28,8 +29,26 @@ grep -v '^running with root privileges' "$scratch/lintian" >"$scratch/tags" || t
 
 # Names of the packages a relationship field mentions, one per line.
 names() { tr ',|' '\n\n' | sed -e 's/([^)]*)//g' -e 's/\[[^]]*\]//g' -e 's/:[a-z]*//' -e 's/ //g' | sed '/^$/d'; }
-# bookworm's lists come with the machine's apt sources (apt-get update).
-grep -q ' bookworm/' <<<"$(apt-cache madison libc6)" || fail "apt knows no bookworm package: run apt-get update"
+# The release's lists come with the machine's apt sources (apt-get update).
+release="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+grep -q " $release/" <<<"$(apt-cache madison libc6)" || fail "apt knows no $release package: run apt-get update"
+# The package of this release that holds Qt Core (libqt6core6 on bookworm,
+# libqt6core6t64 on trixie), and the names it stands for.
+qtcore="$(dpkg -S "$(readlink -f /usr/lib/"$(dpkg-architecture -qDEB_HOST_MULTIARCH)"/libQt6Core.so.6)" | cut -d: -f1)"
+qtcore_names="$(echo "$qtcore"; dpkg-query -W -f='${Provides}' "$qtcore" | names)"
+# A name is in the release when one of its packages has it, or provides it.
+in_release() {
+  grep -qE "\| .* $release(-[a-z]+)?/" <<<"$(apt-cache madison "$1")" ||
+    grep -qE "\| .* $release(-[a-z]+)?/" <<<"$(apt-cache showpkg "$1" | sed -n '/^Reverse Provides:/,$p' |
+                                               awk 'NF >= 2 { print $1 }' | xargs -r apt-cache madison)"
+}
+
+# trixie's hardening-check also asks for branch protection (BTI and PAC),
+# which only AArch64 has: asked for there only.
+hardening=(--nocfprotection)
+if [ "$(dpkg --print-architecture)" != arm64 ] && hardening-check --help 2>&1 | grep -q -- --nobranchprotection; then
+  hardening+=(--nobranchprotection)
+fi
 
 for program in tollsheet wagesheet; do
   id="invalid.sheets.$program"
@@ -41,9 +60,10 @@ for program in tollsheet wagesheet; do
 
   depends="$(field Depends | names)"
   recommends="$(field Recommends | names)"
-  for needed in libqt6widgets6 libqt6gui6 libqt6core6 fonts-nanum qt6-translations-l10n; do
-    grep -qx "$needed" <<<"$depends" || fail "$program: Depends lacks $needed"
+  for needed in libqt6widgets6 libqt6gui6 fonts-nanum qt6-translations-l10n; do
+    grep -qx "${needed}\(t64\)\?" <<<"$depends" || fail "$program: Depends lacks $needed"
   done
+  grep -qxF "$qtcore_names" <<<"$depends" || fail "$program: Depends names none of $(echo $qtcore_names)"
   for wanted in qt6-wayland fcitx5-hangul fcitx5-frontend-qt6 ibus-hangul; do
     grep -qx "$wanted" <<<"$recommends" || fail "$program: Recommends lacks $wanted"
   done
@@ -53,7 +73,7 @@ for program in tollsheet wagesheet; do
     ! grep -qx "$superfluous" <<<"$depends"$'\n'"$recommends" || fail "$program names $superfluous"
   done
   for name in $depends $recommends; do
-    grep -qE '\| .* bookworm(-[a-z]+)?/' <<<"$(apt-cache madison "$name")" || fail "$program names $name, which bookworm does not have"
+    in_release "$name" || fail "$program names $name, which $release does not have"
   done
 
   # The debug symbols: the -dbgsym package holds the file that the program's
@@ -70,7 +90,7 @@ for program in tollsheet wagesheet; do
   # compiled with -fcf-protection shows in the print module's entry point.
   for elf in "$tree/usr/bin/$program" "$tree"/usr/lib/*/"$program"/print.so; do
     ! readelf -d "$elf" | grep -q 'RPATH\|RUNPATH' || fail "${elf#"$tree"} has a RUNPATH"
-    hardening-check --nocfprotection "$elf" >"$scratch/hardening" ||
+    hardening-check "${hardening[@]}" "$elf" >"$scratch/hardening" ||
       { cat "$scratch/hardening" >&2; fail "${elf#"$tree"} lacks a hardening feature"; }
   done
   if [ "$(dpkg --print-architecture)" = amd64 ]; then
