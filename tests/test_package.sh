@@ -22,9 +22,14 @@ version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
 released="$(date -u -d "$(dpkg-parsechangelog -l "$root/debian/changelog" -S Date)" +%F)"
 
 # Any tag at all fails: errors, warnings, and the info and pedantic tags, which
-# are fixed rather than overridden.
+# are fixed rather than overridden. The one override, of AppStream 1.0's
+# missing homepage (debian/*.lintian-overrides), goes unused where AppStream
+# is older and asks for none (bookworm's 0.16).
+appstream="$(appstreamcli --version | sed -n 's/^AppStream version: //p')"
+unused='^I: [a-z]*: unused-override appstream-metadata-validation-failed$'
+dpkg --compare-versions "$appstream" lt 1.0 || unused='^$'
 lintian --pedantic --display-info "$changes" >"$scratch/lintian" 2>&1 || true
-grep -v '^running with root privileges' "$scratch/lintian" >"$scratch/tags" || true
+grep -v -e '^running with root privileges' -e "$unused" "$scratch/lintian" >"$scratch/tags" || true
 [ ! -s "$scratch/tags" ] || { cat "$scratch/tags" >&2; fail "lintian has something to say about $(basename "$changes")"; }
 
 # Names of the packages a relationship field mentions, one per line.
@@ -115,7 +120,11 @@ for program in tollsheet wagesheet; do
   grep -qx "$id" <<<"$(strings -e l "$tree/usr/bin/$program")" || fail "$program does not give Qt the desktop file name $id"
 
   # Validates the metainfo and finds its desktop entry in the same tree.
-  appstreamcli validate-tree --no-net --pedantic "$tree" >"$scratch/appstream" 2>&1 ||
+  # AppStream 1.0's missing homepage is taken as the information it is (see
+  # the lintian override); 0.16 knows no such tag.
+  overrides=()
+  dpkg --compare-versions "$appstream" lt 1.0 || overrides=(--override=url-homepage-missing=info)
+  appstreamcli validate-tree --no-net --pedantic "${overrides[@]}" "$tree" >"$scratch/appstream" 2>&1 ||
     { cat "$scratch/appstream" >&2; fail "$program's AppStream metainfo is not valid"; }
   /usr/bin/python3 - "$tree/usr/share/metainfo/$id.metainfo.xml" "$id" "$version" "$released" <<'PY' || fail "$program's metainfo does not fit"
 import re, sys
