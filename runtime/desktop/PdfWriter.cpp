@@ -26,12 +26,14 @@ QString writeReportPdf(const QString &path, const PrintedReport &report)
     }
     // Qt 6.4's QSaveFile::commit() flushes its last buffered bytes but
     // commits the file even when that write fails (a full disk), so the last
-    // write is made and checked here.
+    // write is made and checked here. Qt 6.8's commit() checks it itself.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
     }
+#endif
     if (!file.commit())
         return file.errorString();
     return {};

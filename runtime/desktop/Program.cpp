@@ -51,7 +51,9 @@ void reportNoDisplay()
 // once the form is on the screen.
 void holdWhileStarting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (type == QtFatalMsg || text.startsWith(QLatin1String("The Wayland connection"))) {
+    // Qt 6.8 ends a broken Wayland connection with a fatal message.
+    const bool waylandLost = QT_VERSION < QT_VERSION_CHECK(6, 8, 0) && text.startsWith(QLatin1String("The Wayland connection"));
+    if (type == QtFatalMsg || waylandLost) {
         reportNoDisplay();
         std::fflush(stderr);
         std::_Exit(1);

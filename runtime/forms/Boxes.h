@@ -35,10 +35,12 @@ public:
     QString Text() const;
     void setText(const QString &text);
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 protected:
     // Every paste and drop comes here: keys, middle click, context menu.
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
+#endif
 
 private:
     QString m_text;  // as the program assigned it

@@ -63,14 +63,17 @@ void ShowMessage(QWidget *owner, const QString &prompt, const QString &title);
 // window is open the close is refused, on every platform. X11 refuses it
 // before the form hears of it; Qt 6.4's Wayland xdg-shell close handler
 // (QWaylandXdgSurface::Toplevel::xdg_toplevel_close) calls QWindow::close()
-// directly and skips that check, so the form makes it itself.
+// directly and skips that check, so the form makes it itself. Qt 6.8's
+// Wayland client refuses the close as xcb does.
 class StartForm : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 protected:
     void closeEvent(QCloseEvent *event) override;
+#endif
 };
 
 enum class Modality { Modal, Modeless };
