@@ -26,7 +26,6 @@ released="$(date -u -d "$(dpkg-parsechangelog -l "$root/debian/changelog" -S Dat
 # debian/appstream-homepage.lintian-overrides).
 lintian --pedantic --display-info "$changes" >"$scratch/lintian" 2>&1 || true
 grep -v '^running with root privileges' "$scratch/lintian" >"$scratch/tags" || true
-appstream="$(appstreamcli --version | sed -n 's/^AppStream version: //p')"
 [ ! -s "$scratch/tags" ] || { cat "$scratch/tags" >&2; fail "lintian has something to say about $(basename "$changes")"; }
 
 # Names of the packages a relationship field mentions, one per line.
@@ -120,6 +119,7 @@ for program in tollsheet wagesheet; do
   # AppStream 1.0's missing homepage is taken as the information it is (see
   # the lintian override); 0.16 knows no such tag.
   overrides=()
+  appstream="$(appstreamcli --version | sed -n 's/^AppStream version: //p')"
   dpkg --compare-versions "$appstream" lt 1.0 || overrides=(--override=url-homepage-missing=info)
   appstreamcli validate-tree --no-net --pedantic "${overrides[@]}" "$tree" >"$scratch/appstream" 2>&1 ||
     { cat "$scratch/appstream" >&2; fail "$program's AppStream metainfo is not valid"; }
