@@ -135,7 +135,6 @@ void ShowMessage(QWidget *owner, const QString &prompt, const QString &title)
     box.exec();
 }
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 void StartForm::closeEvent(QCloseEvent *event)
 {
     if (QApplication::activeModalWidget()) {
@@ -144,7 +143,6 @@ void StartForm::closeEvent(QCloseEvent *event)
     }
     QWidget::closeEvent(event);
 }
-#endif
 
 LoadableForm::LoadableForm(QWidget *parent) : QDialog(parent)
 {
