@@ -26,8 +26,6 @@ stop_program() {
   program_pid=""
   timeout 30 wineserver -k 2>/dev/null || true
 }
-trap stop_program EXIT
-
 openbox >/dev/null 2>&1 &
 window_manager=$!
 trap 'stop_program; kill $window_manager 2>/dev/null || true' EXIT
@@ -59,16 +57,17 @@ for record in json.load(open(sys.argv[1]))[sys.argv[2]]["records"]:
 EOF
 }
 
-# The clipboard's table against the report's lines: the same figures in the
-# same order (the box pads with blanks and groups digits, the table does not).
+# The clipboard's table against the report's lines (Text2): the same figures
+# in the same order (the box pads with blanks and groups digits, the table
+# does not).
 check_clipboard() {
-  local program="$1" box="$2"
+  local program="$1"
   xclip -o -selection clipboard -t UTF8_STRING >"$out/$program-table.txt" 2>/dev/null || fail "$program: no text on the clipboard"
   xclip -o -selection clipboard -t text/html >"$out/$program-table.html" 2>/dev/null || fail "$program: no HTML on the clipboard"
-  python3 - "$examples" "$program" "$box" "$out/$program-table.txt" "$out/$program-table.html" <<'EOF'
+  python3 - "$examples" "$program" "$out/$program-table.txt" "$out/$program-table.html" <<'EOF'
 import html, json, re, sys
-examples, program, box, text, markup = sys.argv[1:]
-lines = json.load(open(examples))[program][box]["lines"]
+examples, program, text, markup = sys.argv[1:]
+lines = json.load(open(examples))[program]["Text2"]["lines"]
 squeeze = lambda s: re.sub(r"[\s,]", "", s)
 want = [squeeze(line) for line in lines]
 rows = open(text, encoding="utf-8").read().splitlines()[1:]
@@ -96,7 +95,7 @@ sleep 1
 xwd -silent -id "$form2" | xwdtopnm 2>/dev/null | pnmtopng >"$out/windows-tollsheet-report.png"
 keys ctrl+shift+c
 sleep 0.5
-check_clipboard tollsheet Text2
+check_clipboard tollsheet
 keys ctrl+shift+s
 find_window "PDF로 저장" >/dev/null || fail "tollsheet: no save dialog"
 sleep 1
@@ -138,7 +137,7 @@ sleep 1
 xdotool windowactivate --sync "$form2" 2>/dev/null || true
 keys Tab ctrl+shift+c
 sleep 0.5
-check_clipboard wagesheet Text2
+check_clipboard wagesheet
 echo "   typed, copied as text and HTML"
 stop_program
 
