@@ -62,7 +62,7 @@ def refuse_unless_confined():
     """nobody must not be root nor able to write anywhere but its home."""
     if subprocess.run(AS_NOBODY + ["id", "-u"], capture_output=True, text=True).stdout.strip() in ("", "0"):
         fail("refusing to run: setpriv does not give an unprivileged user")
-    places = {"/", "/tmp", "/var/tmp", "/dev/shm", "/work", "/root", os.getcwd(), os.path.dirname(program),
+    places = {"/", "/tmp", "/var/tmp", "/dev/shm", "/root", os.getcwd(), os.path.dirname(program),
               os.path.dirname(os.path.dirname(program)), os.path.dirname(os.path.dirname(here))}
     for place in places:
         if os.path.commonpath([place, home]) == home:

@@ -35,8 +35,15 @@ for program in "$@"; do
 done
 
 # The places nobody could write in (the rest is proved read-only to it before
-# each start), and the tree the programs come from.
-stray="$(find /tmp /var/tmp /dev/shm /work "${@%/*}" -xdev -newer "$scratch/stamp" -user nobody \
-  -not -path "$scratch/*" -not -path "/tmp/tmp.*/home*" 2>/dev/null | sort -u)" # other monkeys' homes
+# each start), the build tree the programs come from and the sources. Other
+# processes make and remove files there meanwhile: a file that vanishes
+# during the walk is no error, and any other error of the walk is told.
+sources="$(cd "$here/../.." && pwd)"
+if ! stray="$(find /tmp /var/tmp /dev/shm "${@%/*}" "${@%/*/*}" "$sources" -xdev -ignore_readdir_race \
+  -newer "$scratch/stamp" -user nobody -not -path "$scratch/*" -not -path "/tmp/tmp.*/home*" \
+  2>"$scratch/find.err" | sort -u)"; then # other monkeys' homes are left out above
+  fail "the search for files written outside the scratch folder failed: $(cat "$scratch/find.err")"
+fi
 [ -z "$stray" ] || fail "written by the programs outside the scratch folder: $stray"
+[ "$status" -eq 0 ] || echo "FAIL: the monkey failed on a program; its lines above say why" >&2
 exit "$status"
