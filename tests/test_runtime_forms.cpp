@@ -8,6 +8,7 @@
 #include "runtime/rules/Numbers.h"
 #include "runtime/desktop/PrintActions.h"
 #include "runtime/desktop/PdfWriter.h"
+#include "runtime/desktop/platform/Composition.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -275,6 +276,54 @@ private slots:
         }
         QCOMPARE(box.text(), QStringLiteral("한글"));
         QCOMPARE(box.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("한글"));
+    }
+
+    // A Windows input method's messages, one per word: "가|나" is a result
+    // and the next syllable in one message, "가|" a result alone, "|가" a
+    // syllable alone; "end" ends the composition, "tab" and "click" leave the
+    // box while composing. The button's handler reads the box.
+    void compositionReachesTheBox_data()
+    {
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cancels");
+        QTest::newRow("consonant handed on") << "|가 |간 가|나 |낟 나|다 다| end" << "가나다" << 0;
+        QTest::newRow("result ends, next begins") << "|아 |안 안| end |ㄴ |녀 |녕 녕| end" << "안녕" << 0;
+        QTest::newRow("cluster then vowel") << "|갑 |값 값|ㅇ |으 |을 을| end" << "값을" << 0;
+        QTest::newRow("backspace to nothing") << "|가 |간 |가 |ㄱ | end" << "" << 0;
+        QTest::newRow("tab while composing") << "|가 가|나 tab" << "가나" << 1;
+        QTest::newRow("click while composing") << "|안 안|ㄴ |녀 click" << "안녀" << 1;
+    }
+    void compositionReachesTheBox()
+    {
+        QFETCH(QString, messages);
+        int cancels = 0;
+        runtime::platform::Composition composition([&](QObject *) { ++cancels; });
+        QWidget form;
+        auto *box = new TextBox(&form);
+        auto *button = new QPushButton(QStringLiteral("입력"), &form);
+        button->move(0, 40);
+        QString clicked = QStringLiteral("(not clicked)");
+        QObject::connect(button, &QPushButton::clicked, [&] { clicked = box->text(); });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        box->setFocus();
+        for (const QString &message : messages.split(u' ')) {
+            if (message == u"end")
+                composition.end();
+            else if (message == u"tab")
+                QTest::keyClick(box, Qt::Key_Tab);
+            else if (message == u"click")
+                QTest::mouseClick(button, Qt::LeftButton);
+            else if (const qsizetype bar = message.indexOf(u'|'); bar > 0)
+                composition.update(box, message.left(bar), message.size() > bar + 1 ? std::optional(message.mid(bar + 1)) : std::nullopt);
+            else
+                composition.update(box, std::nullopt, message.mid(1));
+        }
+        QTEST(box->text(), "text");
+        QTEST(cancels, "cancels");
+        if (messages.endsWith(u"click"))
+            QCOMPARE(clicked, box->text());
     }
 
     void reportFontIsFixedPitchKorean()

@@ -115,6 +115,7 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv, const cha
     if (qtTexts->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qtTexts);
     platform::prepareFonts();
+    platform::prepareInputMethods();
     installAccessibleBoxes();
     return app;
 }

@@ -25,4 +25,9 @@ void releaseCrashesWhileStarting();
 // programs ship fonts of their own, they are registered here.
 void prepareFonts();
 
+// Carries what an input method composes into the boxes. Qt's own handling
+// serves every Unix input method; on Windows it loses syllables, and
+// Windows.cpp takes the input method's messages itself (see Composition.h).
+void prepareInputMethods();
+
 } // namespace runtime::platform

@@ -69,4 +69,6 @@ void releaseCrashesWhileStarting()
 // fontconfig finds the Nanum fonts that the packages depend on.
 void prepareFonts() {}
 
+void prepareInputMethods() {}
+
 } // namespace runtime::platform
