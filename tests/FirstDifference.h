@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 namespace testing {
 
@@ -27,4 +28,17 @@ inline QString firstDifference(const QString &actual, const QString &expected)
         .arg(at + 1).arg(from + 1).arg(wanted.size()).arg(got.size()).arg(line(wanted), line(got));
 }
 
+// The same for two lists of texts (a form's boxes, say): the first item that differs.
+inline QString firstDifference(const QStringList &actual, const QStringList &expected)
+{
+    const qsizetype at = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first - actual.begin();
+    return actual == expected ? QString()
+                              : QStringLiteral("item %1 (%2 expected, %3 given): ").arg(at + 1).arg(expected.size()).arg(actual.size())
+                                    + firstDifference(actual.value(at), expected.value(at));
+}
+
 } // namespace testing
+
+// Compares two texts, or two lists of texts, exactly; a failure shows where they part.
+#define COMPARE_TEXT(actual, expected)                                                                                  \
+    QVERIFY2(testing::firstDifference(actual, expected).isEmpty(), qUtf8Printable(testing::firstDifference(actual, expected)))

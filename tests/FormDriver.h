@@ -3,6 +3,7 @@
 // Drives a program's forms the way a user does: types into boxes, clicks
 // buttons, and answers the modal boxes that a click opens.
 
+#include "FirstDifference.h"
 #include "runtime/forms/Boxes.h"
 
 #include <QApplication>

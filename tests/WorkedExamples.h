@@ -4,8 +4,7 @@
 // by the compile definition WORKED_EXAMPLES): its records as typed into the
 // entry boxes, and the report they give, both boxes line by line. The tests,
 // the click benchmark and the screenshot tool all take it from there. Beside
-// it, what the report tests share: the exact comparison of two report texts
-// (COMPARE_TEXT), and the columns a character takes.
+// it, what the report tests share: the columns a character takes.
 
 #include "FirstDifference.h"
 #include "tollsheet/Module1.h"
@@ -112,7 +111,3 @@ inline Copied copied(const Box &box, const QRegularExpression &cells)
 inline int columnsOf(QChar c, int hangul = 2) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3 ? hangul : 1; }
 
 } // namespace worked
-
-// Compares two report texts exactly; a failure shows the first line that differs.
-#define COMPARE_TEXT(actual, expected)                                                                                  \
-    QVERIFY2(testing::firstDifference(actual, expected).isEmpty(), qUtf8Printable(testing::firstDifference(actual, expected)))
