@@ -3,6 +3,9 @@
 
 #include "runtime/rules/Text.h"
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <algorithm>
 
@@ -50,10 +53,19 @@ QString grouped(qint64 value)
     return english.toString(value);
 }
 
+// A refusal: the program's message `name` in a box titled with its "title",
+// both from MESSAGES (tests/messages.json), which the AT-SPI test reads too.
 template <class Record>
-Entry<Record> refusal(const QString &title, const char16_t *message, int focus)
+Entry<Record> refusal(const char *program, const char *name, int focus)
 {
-    return {.title = title, .message = QString::fromUtf16(message), .focus = focus};
+    static const QJsonObject messages = [] {
+        QFile file(QStringLiteral(MESSAGES));
+        return QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").object();
+    }();
+    const QJsonObject texts = messages[QLatin1String(program)].toObject();
+    if (!texts[QLatin1String(name)].isString())
+        qFatal("%s holds no message \"%s\" of %s", MESSAGES, name, program);
+    return {.title = texts["title"].toString(), .message = texts[QLatin1String(name)].toString(), .focus = focus};
 }
 
 } // namespace
@@ -68,22 +80,20 @@ Entry<CustRecord> tollsheetEntry(const QStringList &box, int count)
         return {.error = Kind::Overflow, .title = QStringLiteral("tollsheet")};
     const CustRecord r{qint16(*custNo), upper(box[1]), upper(box[2]), upper(box[3]), qint16(*callTime)};
 
-    const auto refuse = [](const char16_t *message, int focus) {
-        return refusal<CustRecord>(QStringLiteral("입력 오류"), message, focus);
-    };
+    const auto refuse = [](const char *message, int focus) { return refusal<CustRecord>("tollsheet", message, focus); };
     const auto yesOrNo = [](const QString &flag) { return flag == u"Y" || flag == u"N"; };
     if (r.CustNo < 0 || r.CustNo > 9)
-        return refuse(u"고객번호는 정수 1자리로 입력되어야 합니다", 1);
+        return refuse("custNo", 1);
     if (r.GradeCode.size() != 1 || r.GradeCode[0] < u'A' || r.GradeCode[0] > u'Z')
-        return refuse(u"등급코드 영문자 1자리로 입력되어야 합니다", 2);
+        return refuse("grade", 2);
     if (!yesOrNo(r.VoiceSvc))
-        return refuse(u"음성서비스가입여부는 Y,N만 입력가능합니다.", 3);
+        return refuse("voice", 3);
     if (!yesOrNo(r.TextSvc))
-        return refuse(u"문자서비스가입여부는 Y,N만 입력가능합니다.", 4);
+        return refuse("text", 4);
     if (r.CallTime < 0 || r.CallTime > 999)
-        return refuse(u"전화사용시간은 정수 3자리로 입력해야합니다.", 5);
+        return refuse("time", 5);
     if (count >= 7)
-        return refuse(u"최대 입력자료의 수는 7건 입니다", 0);
+        return refuse("full", 0);
     return {.focus = 1, .stored = r};
 }
 
@@ -99,7 +109,8 @@ const Grade Grades[] = {
     {u"C", u"단    체", 20000, 100, 50, 55, 1},
 };
 
-static QString billingLine(const CustRecord &r)
+// Appends a subscriber's charge line and its row of the copied table.
+static void chargeLine(const CustRecord &r, Report<CustTableType> &report)
 {
     const auto row = std::find_if(std::begin(Grades), std::end(Grades),
                                   [&](const Grade &g) { return r.GradeCode == g.code; });
@@ -112,8 +123,10 @@ static QString billingLine(const CustRecord &r)
     const qint64 bill = usage + service - discount;
     const auto column = [](qint64 amount) { return grouped(amount).rightJustified(7); };
     const QString remark = discount >= 1000 ? QStringLiteral("우수") : QString();
-    return blanks(6) + QString::number(r.CustNo) + blanks(6) + g.name.toString() + blanks(5) + column(usage)
-           + blanks(6) + column(service) + blanks(5) + column(bill) + blanks(4) + remark + CRLF;
+    report.text2 += blanks(6) + QString::number(r.CustNo) + blanks(6) + g.name.toString() + blanks(5) + column(usage)
+                    + blanks(6) + column(service) + blanks(5) + column(bill) + blanks(4) + remark + CRLF;
+    report.rows.append({QString::number(r.CustNo), g.name.trimmed().toString(), QString::number(usage),
+                        QString::number(service), QString::number(bill), remark});
 }
 
 // The listing of slots 1..count as they stand, the table sorted by customer
@@ -125,8 +138,7 @@ Report<CustTableType> billingReport(const CustTableType &table, int count)
         QStringLiteral("   고객번호  등급코드 음성서비스가입여부 문자서비스가입여부  전화사용시간") + CRLF,
         QStringLiteral("  비번호 : 10") + CRLF + CRLF
             + QStringLiteral("   고객번호   등급명   전화사용요금   서비스요금   청구금액   비고") + CRLF,
-        table,
-        {}};
+        table, {}, {}};
     for (int i = 1; i <= count; ++i) {
         if (i > CustTableType::Size) {
             report.error = Kind::SubscriptOutOfRange;
@@ -147,7 +159,7 @@ Report<CustTableType> billingReport(const CustTableType &table, int count)
         }
     }
     for (int i = 1; i <= count; ++i)
-        report.text2 += billingLine(report.table(i));
+        chargeLine(report.table(i), report);
     return report;
 }
 
@@ -161,17 +173,15 @@ Entry<EmpRecord> wagesheetEntry(const QStringList &box, int count)
     if (!pay || !night || !family)
         return {.error = Kind::Overflow, .title = QStringLiteral("wagesheet")};
 
-    const auto refuse = [](const char16_t *message, int focus) {
-        return refusal<EmpRecord>(QStringLiteral("입력오류"), message, focus);
-    };
+    const auto refuse = [](const char *message, int focus) { return refusal<EmpRecord>("wagesheet", message, focus); };
     if (count >= 7)
-        return refuse(u"최대입력 건수는 7건 이하로 한다.", 0);
+        return refuse("full", 0);
     if (*pay < 1 || *pay > 4)
-        return refuse(u"기본급은 1에서 4사이의 정수한자리입니다.", 2);
+        return refuse("pay", 2);
     if (*night < 1 || *night > 4)
-        return refuse(u"야간수당은 1에서 4사이의 정수한자리입니다.", 3);
+        return refuse("night", 3);
     if (*family < 1 || *family > 5)
-        return refuse(u"가족수는 1에서 5사이의 정수한자리입니다.", 4);
+        return refuse("family", 4);
     return {.stored = EmpRecord{first(upper(box[0]), 4), *pay, qint16(*night), qint16(*family)}};
 }
 
@@ -193,7 +203,7 @@ Report<EmpTableType> payrollReport(const EmpTableType &table, int count)
 {
     Report<EmpTableType> report{
         QStringLiteral("사원번호 기본급 야간수당 가족수") + CRLF,
-        QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액") + CRLF, table, {}};
+        QStringLiteral("사원번호 부서명 기본급 호급수당 가족수당 야간수당 총금액 실수령액") + CRLF, table, {}, {}};
     for (int i = 1; i <= count; ++i) {
         if (i > EmpTableType::Size) {
             report.error = Kind::SubscriptOutOfRange;
@@ -225,6 +235,8 @@ Report<EmpTableType> payrollReport(const EmpTableType &table, int count)
         report.text2 += blanks(5) + r.EmpNo + blanks(2) + department + blanks(2) + QString::number(pay) + blanks(4)
                         + column(digit) + blanks(3) + (family == 0 ? blanks(6) : column(family)) + blanks(5)
                         + column(night) + blanks(2) + column(total) + blanks(2) + column(net) + CRLF;
+        report.rows.append({r.EmpNo, department, QString::number(pay), QString::number(digit), QString::number(family),
+                            QString::number(night), QString::number(total), QString::number(net)});
     }
     return report;
 }

@@ -1,9 +1,9 @@
 // Both programs' rules written a second time, plainly, for the tests to judge
 // the programs by: what one click of "입력" must answer, and the exact text
 // of each report. It shares only the record types with the programs, and of
-// the runtime only TextToInteger, which fuzz_text checks against GMP.
-// The rules are in Model.cpp, built once as the library `model`, so that a
-// changed tariff recompiles one file.
+// the runtime only TextToInteger, which fuzz_text checks against GMP. Its
+// messages are in tests/messages.json, its rules in Model.cpp, built once as
+// the library `model`, so that a changed tariff recompiles one file.
 #pragma once
 
 #include "runtime/rules/Errors.h"
@@ -34,14 +34,15 @@ struct Entry {
     std::optional<Record> stored = {};
 };
 
-// What a report writes into its two boxes, the table as the report leaves
-// it, and the run-time error that stopped it, if one did.
+// What a report writes into its two boxes and the rows "표로 복사" copies, the
+// table as the report leaves it, and the run-time error that stopped it, if any.
 template <class Table>
 struct Report {
     QString text1;
     QString text2;
     Table table;
     std::optional<Kind> error;
+    QList<QStringList> rows; // a row of cells per line of figures, amounts as plain integers
 };
 
 // One click of "입력" on the boxes' texts, `count` records stored; a report

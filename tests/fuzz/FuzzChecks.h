@@ -147,8 +147,8 @@ inline Integer readCount(FuzzInput &in)
     return mode < 0xC0 ? Integer(mode % 8) : mode < 0xE0 ? Edges[mode % 8] : raw;
 }
 
-// Reads a count and a table; `build` on them writes both boxes, leaves the
-// table and raises the error exactly as the model's report says.
+// Reads a count and a table; `build` on them writes both boxes and the rows to
+// copy, leaves the table and raises the error exactly as the model's report says.
 template <class Table, class Read, class Build>
 void checkReport(FuzzInput &in, Read read, Build build, model::Report<Table> (*rules)(const Table &, int))
 {
@@ -160,7 +160,7 @@ void checkReport(FuzzInput &in, Read read, Build build, model::Report<Table> (*r
     FUZZ_CHECK(raised([&] { build(table, count, boxes); }) == expected.error);
     FUZZ_CHECK_TEXT(boxes.Text1, expected.text1);
     FUZZ_CHECK_TEXT(boxes.Text2, expected.text2);
-    FUZZ_CHECK(table == expected.table);
+    FUZZ_CHECK(table == expected.table && boxes.table.rows == expected.rows);
 }
 
 } // namespace fuzz
