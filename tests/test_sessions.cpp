@@ -154,14 +154,14 @@ class SessionsTest : public QObject {
 
         const driver::Shown shown = driver::clickAnswering(form, button);
         QCOMPARE(shown.count, answer.stored ? 0 : 1);
-        QCOMPARE(shown.title, answer.title);
-        QCOMPARE(shown.text, answer.error ? RuntimeError(*answer.error).description() : answer.message);
+        COMPARE_TEXT(shown.title, answer.title);
+        COMPARE_TEXT(shown.text, answer.error ? RuntimeError(*answer.error).description() : answer.message);
         QCOMPARE(form->focusWidget(), answer.focus ? boxes[answer.focus - 1] : driver::child(form, button));
         if (answer.stored)
             expected(countBefore + 1) = *answer.stored;
         QCOMPARE(count, Integer(countBefore + (answer.stored ? 1 : 0)));
         QVERIFY(table == expected);
-        QCOMPARE(textsOf(boxes), answer.stored ? QStringList(boxes.size(), QString()) : texts);
+        COMPARE_TEXT(textsOf(boxes), answer.stored ? QStringList(boxes.size(), QString()) : texts);
     }
 
     void tollsheetSession(quint32 seed)
@@ -191,7 +191,7 @@ class SessionsTest : public QObject {
                 QStringList shown;
                 const auto read = [&](QWidget *report) { shown = boxesOf(report); };
                 QCOMPARE(driver::clickAnswering(&form, "Command2", QStringLiteral("Form2"), read).count, 0);
-                QCOMPARE(shown, QStringList({expected.text1, expected.text2}));
+                COMPARE_TEXT(shown, QStringList({expected.text1, expected.text2}));
                 QVERIFY(Module1::CustTable == expected.table);
             }
             if (QTest::currentTestFailed())
@@ -230,7 +230,7 @@ class SessionsTest : public QObject {
                 QVERIFY(report);
                 if (!open) // a fresh load; an open report is only brought forward
                     open = QStringList{expected.text1, expected.text2};
-                QCOMPARE(boxesOf(report), *open);
+                COMPARE_TEXT(boxesOf(report), *open);
                 QVERIFY(Module1::EmpTable == expected.table);
             } else if (QWidget *report = driver::visibleTopLevel(QStringLiteral("Form2"))) {
                 report->close();
