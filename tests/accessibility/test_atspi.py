@@ -18,6 +18,7 @@ and sees the parent each window is given.
 import contextlib
 import json
 import os
+import pathlib
 import subprocess
 import sys
 import tempfile
@@ -39,28 +40,27 @@ else:
     from Xlib import X, display as xdisplay
     from Xlib.protocol import event as xevent
     PROGRAM_ENV = os.environ
+# The messages each program answers a refused record with, and each program's
+# worked example: the valid record is its first, and `refused` that record with
+# one box changed; each report box (`report` names it by caption) shows for it
+# alone the worked report's line that starts with its number.
+MESSAGES, WORKED = (json.loads((pathlib.Path(__file__).absolute().parent.parent / name).read_text(encoding="utf-8"))
+                    for name in ("messages.json", "worked-examples.json"))
 NO_SEAT = "headless weston has no seat: no window is active and no widget has the keyboard focus"
 PROGRAMS = [
     dict(name="tollsheet",
          boxes=["고객번호", "등급코드", "음성서비스가입여부", "문자서비스가입여부", "전화사용시간"],
-         refused={"등급코드": ""}, first_focus=0,
-         title="입력 오류", message="등급코드 영문자 1자리로 입력되어야 합니다",
+         refused={"등급코드": ""}, first_focus=0, title=MESSAGES["tollsheet"]["title"], message=MESSAGES["tollsheet"]["grade"],
          report={"입력된 자료": "Text1", "출력자료": "Text2"},
          modal_report=True, probed={"고객번호": "12", "등급코드": "가 나. 다"},
          described={"Form1": "전화요금 청구서 입력", "Form2": "전화요금 청구서 출력"}),
     dict(name="wagesheet",
          boxes=["사원번호", "기 본 급", "야간시간", "가족수"],
-         refused={"기 본 급": "9"}, first_focus=4,
-         title="입력오류", message="기본급은 1에서 4사이의 정수한자리입니다.",
+         refused={"기 본 급": "9"}, first_focus=4, title=MESSAGES["wagesheet"]["title"], message=MESSAGES["wagesheet"]["pay"],
          report={"입력 자료": "Text1", "출력 자료": "Text2"},
          modal_report=False, probed={"사원번호": "12", "기 본 급": "가 나. 다"},
          described={"Form1": "급여 계산서 입력", "Form2": "급여 계산서 출력"}),
 ]
-# The valid record is the first of the worked example, and `refused` it with one
-# box changed; each report box (`report` names it by caption) shows for it alone
-# the worked report's line that starts with its number.
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "worked-examples.json"), encoding="utf-8") as file:
-    WORKED = json.load(file)
 for p in PROGRAMS:
     p["valid"] = [str(value) for value in WORKED[p["name"]]["records"][0]]
     (p["refused_box"], changed), = p["refused"].items()
