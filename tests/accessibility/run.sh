@@ -41,4 +41,5 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 status=0
 timeout 150 /usr/bin/python3 "$here/test_atspi.py" "$scratch/prefix/bin" "$platform" || status=$?
 [ "$status" -eq 124 ] && fail "the AT-SPI test did not finish within two and a half minutes"
+[ "$status" -le 1 ] || fail "the AT-SPI test ended with status $status, before it could print what failed"
 exit "$status"

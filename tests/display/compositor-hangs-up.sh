@@ -9,8 +9,12 @@ dir="$(mktemp -d)"
 python3 -c 'import socket, sys
 s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1] + "/wayland-0"); s.listen(8)
 while True: s.accept()[0].close()' "$dir" &
-trap 'kill $!; rm -rf "$dir"' EXIT
-while [ ! -S "$dir/wayland-0" ]; do sleep 0.05; done
+listener=$!
+trap 'kill "$listener" 2>/dev/null || true; rm -rf "$dir"' EXIT
+while [ ! -S "$dir/wayland-0" ]; do
+  kill -0 "$listener" 2>/dev/null || { echo "the compositor that hangs up ended before it listened" >&2; exit 1; }
+  sleep 0.05
+done
 expected="$(basename "$program") needs a graphical display and found none: "
 for run in $(seq 20); do
   status=0
