@@ -76,8 +76,8 @@ private slots:
             QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(next));
         }
         QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
-        QCOMPARE(child<QPushButton>(form.get(), "Command1")->text(), QStringLiteral("입력"));
-        QCOMPARE(child<QPushButton>(form.get(), "Command2")->text(), QStringLiteral("출력"));
+        COMPARE_TEXT(child<QPushButton>(form.get(), "Command1")->text(), QStringLiteral("입력"));
+        COMPARE_TEXT(child<QPushButton>(form.get(), "Command2")->text(), QStringLiteral("출력"));
     }
 
     void labelsNameTheirBoxes_data()
@@ -99,7 +99,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QRect, geometry);
         auto *control = child<QLabel>(form.get(), label.toLatin1().constData());
-        QCOMPARE(control->text(), caption);
+        COMPARE_TEXT(control->text(), caption);
         QCOMPARE(control->buddy()->objectName(), box);
         QCOMPARE(control->buddy()->geometry(), geometry);
     }

@@ -201,21 +201,21 @@ private slots:
     void headingsStandOverTheirColumns()
     {
         const QStringList listing = lines(report(WorkedExample).Text1);
-        QCOMPARE(columns(listing[0], 3, 10), QStringLiteral("고객번호"));
-        QCOMPARE(columns(listing[0], 13, 20), QStringLiteral("등급코드"));
-        QCOMPARE(columns(listing[0], 22, 39), QStringLiteral("음성서비스가입여부"));
-        QCOMPARE(columns(listing[0], 41, 58), QStringLiteral("문자서비스가입여부"));
-        QCOMPARE(columns(listing[0], 61, 72), QStringLiteral("전화사용시간"));
+        COMPARE_TEXT(columns(listing[0], 3, 10), QStringLiteral("고객번호"));
+        COMPARE_TEXT(columns(listing[0], 13, 20), QStringLiteral("등급코드"));
+        COMPARE_TEXT(columns(listing[0], 22, 39), QStringLiteral("음성서비스가입여부"));
+        COMPARE_TEXT(columns(listing[0], 41, 58), QStringLiteral("문자서비스가입여부"));
+        COMPARE_TEXT(columns(listing[0], 61, 72), QStringLiteral("전화사용시간"));
         QCOMPARE(columns(listing[1], 6, 6) + columns(listing[1], 17, 17) + columns(listing[1], 30, 30)
                      + columns(listing[1], 48, 48) + columns(listing[1], 66, 68),
                  Worked.records[0].join(QString()));
         const QStringList bills = lines(report(WorkedExample).Text2);
-        QCOMPARE(columns(bills[2], 3, 10), QStringLiteral("고객번호"));
-        QCOMPARE(columns(bills[2], 14, 19), QStringLiteral("등급명"));
-        QCOMPARE(columns(bills[2], 23, 34), QStringLiteral("전화사용요금"));
-        QCOMPARE(columns(bills[2], 38, 47), QStringLiteral("서비스요금"));
-        QCOMPARE(columns(bills[2], 51, 58), QStringLiteral("청구금액"));
-        QCOMPARE(columns(bills[2], 62, 65), QStringLiteral("비고"));
+        COMPARE_TEXT(columns(bills[2], 3, 10), QStringLiteral("고객번호"));
+        COMPARE_TEXT(columns(bills[2], 14, 19), QStringLiteral("등급명"));
+        COMPARE_TEXT(columns(bills[2], 23, 34), QStringLiteral("전화사용요금"));
+        COMPARE_TEXT(columns(bills[2], 38, 47), QStringLiteral("서비스요금"));
+        COMPARE_TEXT(columns(bills[2], 51, 58), QStringLiteral("청구금액"));
+        COMPARE_TEXT(columns(bills[2], 62, 65), QStringLiteral("비고"));
     }
 
     void errorKeepsLinesWrittenSoFar()
@@ -254,10 +254,10 @@ private slots:
                 into.Text1 = driver::child<runtime::MultiLineBox>(form, "Text1")->Text();
                 into.Text2 = driver::child<runtime::MultiLineBox>(form, "Text2")->Text();
                 QCOMPARE(form->windowTitle(), QStringLiteral("Form2"));
-                QCOMPARE(driver::child<QGroupBox>(form, "Frame1")->title(), QStringLiteral("입력된 자료"));
-                QCOMPARE(driver::child<QGroupBox>(form, "Frame2")->title(), QStringLiteral("출력자료"));
-                QCOMPARE(driver::child(form, "Text1")->accessibleName(), QStringLiteral("입력된 자료"));
-                QCOMPARE(driver::child(form, "Text2")->accessibleName(), QStringLiteral("출력자료"));
+                COMPARE_TEXT(driver::child<QGroupBox>(form, "Frame1")->title(), QStringLiteral("입력된 자료"));
+                COMPARE_TEXT(driver::child<QGroupBox>(form, "Frame2")->title(), QStringLiteral("출력자료"));
+                COMPARE_TEXT(driver::child(form, "Text1")->accessibleName(), QStringLiteral("입력된 자료"));
+                COMPARE_TEXT(driver::child(form, "Text2")->accessibleName(), QStringLiteral("출력자료"));
                 QCOMPARE(QFontInfo(driver::child(form, "Text2")->font()).family(), QStringLiteral("NanumGothicCoding"));
                 QCOMPARE(driver::child(form, "Text2")->geometry(), QRect(8, 16, 473, 129));
                 QCOMPARE(form->size(), QSize(521, 357));

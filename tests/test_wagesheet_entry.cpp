@@ -117,15 +117,15 @@ private slots:
         const QStringList captions = {"사원번호", "기 본 급", "야간시간", "가족수"};
         for (int i = 0; i < 4; ++i) {
             auto *label = child<QLabel>(form.get(), QByteArray("Label" + QByteArray::number(i + 1)).constData());
-            QCOMPARE(label->text(), captions[i]);
+            COMPARE_TEXT(label->text(), captions[i]);
             QCOMPARE(label->buddy()->objectName(), QStringLiteral("text%1").arg(i + 1));
         }
         for (const char *name : {"CmdIn", "CmdOut"}) {
             QVERIFY(!child<QPushButton>(form.get(), name)->autoDefault());
             QVERIFY(!child<QPushButton>(form.get(), name)->isDefault());
         }
-        QCOMPARE(child<QPushButton>(form.get(), "CmdIn")->text(), QStringLiteral("입력"));
-        QCOMPARE(child<QPushButton>(form.get(), "CmdOut")->text(), QStringLiteral("출력"));
+        COMPARE_TEXT(child<QPushButton>(form.get(), "CmdIn")->text(), QStringLiteral("입력"));
+        COMPARE_TEXT(child<QPushButton>(form.get(), "CmdOut")->text(), QStringLiteral("출력"));
     }
 
     void focusStartsOnCmdInAndTabCycles()

@@ -230,7 +230,7 @@ private slots:
             row = words(row);
         for (QString &line : expected)
             line = words(line);
-        QCOMPARE(onPaper, expected);
+        COMPARE_TEXT(onPaper, expected);
         QVERIFY(!onPaper.join(u' ').contains(QStringLiteral("Z999")));
     }
 };
