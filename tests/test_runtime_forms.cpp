@@ -24,6 +24,11 @@
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #endif
+#ifdef Q_OS_WIN
+#include "runtime/desktop/platform/Platform.h"
+#include <windows.h>
+#include <imm.h>
+#endif
 
 using namespace runtime;
 
@@ -298,7 +303,7 @@ private slots:
     {
         QFETCH(QString, messages);
         int cancels = 0;
-        runtime::platform::Composition composition([&](QObject *) { ++cancels; });
+        runtime::platform::Composition composition([&] { ++cancels; });
         QWidget form;
         auto *box = new TextBox(&form);
         auto *button = new QPushButton(QStringLiteral("입력"), &form);
@@ -325,6 +330,35 @@ private slots:
         if (messages.endsWith(u"click"))
             QCOMPARE(clicked, box->text());
     }
+
+#ifdef Q_OS_WIN
+    // The same through the input method of the box's window, as the
+    // programs get it: a syllable it composes shows in the box, and a click
+    // commits it before the button's handler reads the box.
+    void clickCommitsWhatTheInputMethodComposes()
+    {
+        runtime::platform::prepareInputMethods();
+        QWidget form;
+        auto *box = new TextBox(&form);
+        auto *button = new QPushButton(QStringLiteral("입력"), &form);
+        button->move(0, 40);
+        QString clicked;
+        QObject::connect(button, &QPushButton::clicked, [&] { clicked = box->text(); });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        box->setFocus();
+        const auto window = reinterpret_cast<HWND>(form.winId());
+        const HIMC context = ImmGetContext(window);
+        std::wstring syllable = L"안";
+        if (!ImmSetCompositionStringW(context, SCS_SETSTR, syllable.data(), DWORD(syllable.size() * 2), nullptr, 0))
+            QSKIP("no input method composes here");
+        QCOMPARE(box->text(), QString());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(clicked, QStringLiteral("안"));
+        QCOMPARE(ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0), 0);
+        ImmReleaseContext(window, context);
+    }
+#endif
 
     void reportFontIsFixedPitchKorean()
     {

@@ -47,9 +47,8 @@ void Composition::commit()
 {
     if (!m_box || m_composing.isEmpty())
         return;
-    QObject *box = m_box;
     show(QString(), m_composing);
-    m_cancel(box);
+    m_cancel();
 }
 
 bool Composition::eventFilter(QObject *watched, QEvent *event)

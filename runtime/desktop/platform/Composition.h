@@ -21,9 +21,9 @@ namespace runtime::platform {
 
 class Composition : public QObject {
 public:
-    // `cancel` makes the input method drop the syllable of `box`'s window
-    // that was committed for it.
-    explicit Composition(std::function<void(QObject *box)> cancel) : m_cancel(std::move(cancel)) {}
+    // `cancel` makes the input method drop the syllable that was committed
+    // for it.
+    explicit Composition(std::function<void()> cancel) : m_cancel(std::move(cancel)) {}
 
     // One message of the input method for `box`: `result` is committed and
     // `composing` becomes the syllable shown; either may be absent.
@@ -40,7 +40,7 @@ protected:
 private:
     void show(const QString &composing, const QString &result);
 
-    std::function<void(QObject *)> m_cancel;
+    std::function<void()> m_cancel;
     QPointer<QObject> m_box;
     QString m_composing;
 };

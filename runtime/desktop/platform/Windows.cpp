@@ -61,22 +61,13 @@ namespace {
 // Qt's context never sees a composition and leaves it alone.
 const wchar_t qtProcedure[] = L"sheets.qtWindowProcedure";
 
-HWND windowOf(QObject *box)
-{
-    auto *widget = qobject_cast<QWidget *>(box);
-    QWindow *window = widget && widget->window() ? widget->window()->windowHandle() : nullptr;
-    return window ? reinterpret_cast<HWND>(window->winId()) : nullptr;
-}
+// The input context that composes. Qt takes it from the window as the focus
+// leaves a box for a button, before the box hears of it.
+HIMC composingContext = nullptr;
 
 Composition &composition()
 {
-    static Composition composition([](QObject *box) {
-        if (HWND window = windowOf(box)) {
-            const HIMC context = ImmGetContext(window);
-            ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
-            ImmReleaseContext(window, context);
-        }
-    });
+    static Composition composition([] { ImmNotifyIME(composingContext, NI_COMPOSITIONSTR, CPS_CANCEL, 0); });
     return composition;
 }
 
@@ -114,6 +105,7 @@ LRESULT CALLBACK composingProcedure(HWND window, UINT message, WPARAM wParam, LP
     case WM_IME_STARTCOMPOSITION:
     case WM_IME_COMPOSITION:
         if (const HIMC context = ImmGetContext(window)) {
+            composingContext = context;
             placeInputMethodWindows(context);
             if (message == WM_IME_COMPOSITION) {
                 const bool composing = lParam & (GCS_COMPSTR | GCS_COMPATTR | GCS_CURSORPOS);
