@@ -4,9 +4,15 @@ manager, as the unprivileged user nobody, for MONKEY_SECONDS (default 60)
 with MONKEY_SEED (default 1).  Usage: monkey.py PROGRAM HOME
 
 Fails on the program ending by a signal or a nonzero status, a sanitizer
-report on its stderr, or no answer to _NET_WM_PING for 10 s.  An ending with
-status 0 (the entry form closed) starts it again."""
-import collections, os, random, re, signal, subprocess, sys, time
+report on its stderr, or a window of the program's that is still mapped and
+leaves _NET_WM_PING unanswered for 10 s.  An ending with status 0 (the entry
+form closed) starts it again.
+
+A Windows program (PROGRAM.exe) runs under wine, from a copy of its folder on
+drive C: of a wine prefix in HOME, with no drive Z: (through which wine's
+dialogs reach every folder), and with HOME/tmp as its /tmp, where the
+wineserver keeps its socket."""
+import collections, os, random, re, shutil, signal, subprocess, sys, time
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
 from Xlib.protocol import event
@@ -16,24 +22,30 @@ name = os.path.basename(program)
 seconds = float(os.environ.get("MONKEY_SECONDS", "60"))
 seed = int(os.environ.get("MONKEY_SEED", "1"))
 rng = random.Random(seed)
+wine = name.endswith(".exe")
 # In a mount namespace of its own where every mount is read-only but the
 # scratch home (a save dialog reaches /tmp and any folder nobody owns), then
-# as nobody without capabilities.
+# as nobody without capabilities. Under wine, HOME/tmp is /tmp: every start,
+# and the wineserver that outlives one, find the server's socket there.
+PRIVATE_TMP = 'mount --bind "$0/tmp" /tmp && ' if wine else ""
 CONFINE = """for m in $(awk '{print $5}' /proc/self/mountinfo); do mount -o remount,bind,ro "$m" 2>/dev/null; done
-mount --bind "$0" "$0" && mount -o remount,bind,rw "$0" && exec setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=-all -- "$@"
-exit 99"""
+mount --bind "$0" "$0" && mount -o remount,bind,rw "$0" && %sexec setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=-all -- "$@"
+exit 99""" % PRIVATE_TMP
 AS_NOBODY = ["unshare", "--mount", "--propagation", "private", "sh", "-c", CONFINE, home]
 SANITIZER = re.compile(r"ERROR: AddressSanitizer|runtime error:|LeakSanitizer")
 here = os.path.dirname(os.path.abspath(__file__))
+PREFIX = os.path.join(home, "wine")
+WINE_ENV = dict(WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=d")
 
 d = display.Display()
 root = d.screen().root
 atom = lambda n: d.intern_atom(n)
 CLIENTS, PID, NAME, UTF8 = atom("_NET_CLIENT_LIST"), atom("_NET_WM_PID"), atom("_NET_WM_NAME"), atom("UTF8_STRING")
 PROTOCOLS, DELETE, PING = atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), atom("_NET_WM_PING")
-# Qt answers a ping by sending it back to the root with StructureNotify.
-root.change_attributes(event_mask=X.StructureNotifyMask)
-ping = None  # the ping waiting for its answer: (number, when sent)
+# Qt answers a ping by sending it back to the root with StructureNotify, wine
+# with SubstructureNotify.
+root.change_attributes(event_mask=X.StructureNotifyMask | X.SubstructureNotifyMask)
+ping = None  # the ping waiting for its answer: (number, when sent, window)
 pings = 0
 
 events = collections.deque(maxlen=30)
@@ -64,6 +76,8 @@ def refuse_unless_confined():
         fail("refusing to run: setpriv does not give an unprivileged user")
     places = {"/", "/tmp", "/var/tmp", "/dev/shm", "/root", os.getcwd(), os.path.dirname(program),
               os.path.dirname(os.path.dirname(program)), os.path.dirname(os.path.dirname(here))}
+    if wine:  # its /tmp is HOME/tmp
+        places.discard("/tmp")
     for place in places:
         if os.path.commonpath([place, home]) == home:
             continue
@@ -191,13 +205,38 @@ def act(ws):
     else:
         click(ws, {"left": 1, "middle": 2, "right": 3}[kind])
 
-def start():
-    global proc, stderr_path, starts
-    refuse_unless_confined()
+def environment():
     env = {k: v for k, v in os.environ.items() if k in ("PATH", "DISPLAY", "XAUTHORITY") or k.endswith("SAN_OPTIONS")}
     env.update(HOME=home, TMPDIR=home + "/tmp", XDG_RUNTIME_DIR=home + "/runtime",
                XDG_CONFIG_HOME=home + "/config", XDG_CACHE_HOME=home + "/cache", XDG_DATA_HOME=home + "/data",
                CUPS_SERVER=home + "/no-cups.sock", LANG="C.UTF-8", QT_QPA_PLATFORM="xcb")
+    return {**env, **WINE_ENV} if wine else env
+
+def as_nobody(*command, timeout=300):
+    return subprocess.run(AS_NOBODY + list(command), env=environment(), cwd=home, timeout=timeout,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, errors="replace")
+
+def prepare_wine():
+    """The prefix, made by nobody; the program's folder copied onto drive C:
+    by root, so that nobody cannot change it; drive Z: taken away."""
+    if not os.path.exists(os.path.join(PREFIX, "system.reg")):
+        made = as_nobody("/usr/lib/wine/wine64", "wineboot", "--init")
+        if made.returncode != 0 or as_nobody("/usr/lib/wine/wineserver", "-w").returncode != 0:
+            fail("wineboot could not make the prefix:\n" + made.stderr[-3000:])
+        shutil.copytree(os.path.dirname(program), os.path.join(PREFIX, "drive_c", "sheets"))
+    z = os.path.join(PREFIX, "dosdevices", "z:")
+    if os.path.lexists(z):
+        os.unlink(z)
+    drives = sorted(d for d in os.listdir(os.path.join(PREFIX, "dosdevices")) if len(d) == 2 and d[1] == ":")
+    if drives != ["c:"]:
+        fail(f"refusing to run: the prefix has the drives {drives}, not C: alone")
+    return ["/usr/lib/wine/wine64", "C:\\sheets\\" + name]
+
+def start():
+    global proc, stderr_path, starts
+    refuse_unless_confined()
+    command = prepare_wine() if wine else [program]
+    env = environment()
     if "ASAN_OPTIONS" in env:  # run.sh copies the suppressions beside the home, where nobody can read them
         scratch = os.path.dirname(home)
         env["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(scratch, "asan.supp")
@@ -205,21 +244,23 @@ def start():
     starts += 1
     stderr_path = os.path.join(os.path.dirname(home), f"{name}-{starts}.stderr")
     with open(stderr_path, "w") as err:
-        proc = subprocess.Popen(AS_NOBODY + [program], env=env, cwd=home, stdout=subprocess.DEVNULL, stderr=err)
+        proc = subprocess.Popen(AS_NOBODY + command, env=env, cwd=home, stdout=subprocess.DEVNULL, stderr=err)
     events.append(f"start #{starts} pid {proc.pid}")
-    deadline = time.monotonic() + 30
+    wait = 90 if wine else 30  # wine's first start also starts its services
+    deadline = time.monotonic() + wait
     while not windows():
         check_ended()
         if time.monotonic() > deadline:
-            fail("no window 30 s after the start")
+            fail(f"no window {wait} s after the start")
         time.sleep(0.1)
     uid = open(f"/proc/{proc.pid}/status").read().split("\nUid:")[1].split()[:4]
     if "0" in uid:
         fail("refusing to go on: the program runs as root")
 
 def answering(ws):
-    """Pings one of the program's windows a second; fails when one stays
-    unanswered for 10 s."""
+    """Pings one of the program's windows a second; fails when one that is
+    still mapped stays unanswered for 10 s. A window that went away before
+    it answered (a menu closed, a box answered) owes no answer."""
     global ping, pings
     while d.pending_events():
         e = d.next_event()
@@ -227,11 +268,17 @@ def answering(ws):
             ping = None
     now = time.monotonic()
     if ping and now - ping[1] > 10:
-        fail("no answer to _NET_WM_PING for 10 s")
+        if ping[2] not in [w.id for w in ws]:
+            events.append(f"ping {ping[0]} forgotten: its window is gone")
+            ping = None
+        else:
+            fail(f"no answer to _NET_WM_PING for 10 s from the mapped window {ping[2]:#x}")
     if not ping:
         pings += 1
-        if any(message(w, PING, pings) for w in ws):
-            ping = (pings, now)
+        for w in ws:
+            if message(w, PING, pings):
+                ping = (pings, now, w.id)
+                break
 
 def check_ended():
     """Returns True when the program ended well; fails otherwise."""
@@ -278,6 +325,8 @@ if proc.poll() is None:
     proc.wait()
 else:
     check_ended()
+if wine:  # the wineserver and wine's services end with the run
+    as_nobody("/usr/lib/wine/wineserver", "-k")
 elapsed = time.monotonic() - began
 say(f"passed: seed {seed}, {elapsed:.1f} s, {sent} events, {sent / elapsed:.1f} events/s, {starts} starts, {pings} pings")
 say("reached: " + ", ".join(k + (" yes" if k in reached else " NO") for k in

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Random input at each program given, in turn, on a private Xvfb with openbox:
-#   tests/monkey/run.sh PROGRAM...   (MONKEY_SECONDS, MONKEY_SEED: see monkey.py)
+#   tests/monkey/run.sh PROGRAM...   (MONKEY_SECONDS, MONKEY_SEED: see monkey.py;
+#                                    a PROGRAM.exe runs under wine)
 # The programs run as nobody, with a home in this run's scratch folder, the
 # only place they may write; afterwards nothing owned by nobody may be newer
 # than the run anywhere else.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root to run the programs as nobody" >&2; exit 77; }
-scratch="$(mktemp -d)"
+# Not in /tmp: under wine the programs get a /tmp of their own in front of it.
+scratch="$(mktemp -d -p /var/tmp)"
 chmod 711 "$scratch"
 . "$here/../accessibility/desktop.sh"
 trap 'stop_desktop; rm -rf "$scratch"' EXIT
@@ -40,7 +42,7 @@ done
 # during the walk is no error, and any other error of the walk is told.
 sources="$(cd "$here/../.." && pwd)"
 if ! stray="$(find /tmp /var/tmp /dev/shm "${@%/*}" "${@%/*/*}" "$sources" -xdev -ignore_readdir_race \
-  -newer "$scratch/stamp" -user nobody -not -path "$scratch/*" -not -path "/tmp/tmp.*/home*" \
+  -newer "$scratch/stamp" -user nobody -not -path "$scratch/*" -not -path "/var/tmp/tmp.*/home*" \
   2>"$scratch/find.err" | sort -u)"; then # other monkeys' homes are left out above
   fail "the search for files written outside the scratch folder failed: $(cat "$scratch/find.err")"
 fi
