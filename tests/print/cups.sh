@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Prints the tollsheet report through a real CUPS: starts a cupsd of its own
 # (its own configuration, spool and socket) with one queue on the cups-pdf
-# backend, runs the report test's printsThroughCups against it, and removes
-# everything it made.
+# backend, the default one, runs the report test's printsThroughCups against
+# it, and removes everything it made.
 #   tests/print/cups.sh BUILD_DIR
+#   tests/print/cups.sh --run COMMAND...   runs COMMAND instead, with
+#       CUPS_SERVER, PRINTER and SHEETS_CUPS_QUEUE, _SPOOL and _OUT set
+#       (the Windows programs print through it under wine)
 # Exits 77 (a skip for CTest) only when this machine cannot run it.
 set -euo pipefail
-build="$(cd "$1" && pwd)"
+if [ "$1" = --run ]; then
+  shift
+  command=("$@")
+  what="$(basename "$1")"
+else
+  command=(timeout 180 "$(cd "$1" && pwd)/bin/test_tollsheet_report" printsThroughCups)
+  what="printing through CUPS"
+fi
 skip() { echo "SKIP: $*"; exit 77; }
 
 # cups-pdf runs as root only (cupsd runs a backend as root when only root may
@@ -101,4 +111,4 @@ timeout 30 lpadmin -h "$socket" -d "$queue" || fail "lpadmin could not make the 
 export CUPS_SERVER="$socket" HOME="$scratch/home" PRINTER="$queue" QT_QPA_PLATFORM=offscreen
 export SHEETS_CUPS_QUEUE="$queue" SHEETS_CUPS_SPOOL="$scratch/spool" SHEETS_CUPS_OUT="$scratch/out"
 unset LPDEST
-timeout 180 "$build/bin/test_tollsheet_report" printsThroughCups || fail "printing through CUPS failed"
+"${command[@]}" || fail "$what failed"
