@@ -9,16 +9,20 @@
 #   order, as text and as HTML;
 # - tollsheet's report saves a PDF through the Windows save dialog, under the
 #   name it proposes in the Documents folder; the PDF's text (pdftotext)
-#   holds the report's lines; the report is captured to
-#   OUT/windows-tollsheet-report.png;
+#   holds the report's lines; so does the page it prints through the print
+#   dialog to the cups-pdf queue of a private cupsd; the report is captured
+#   to OUT/windows-tollsheet-report.png;
+# - Hangul typed through fcitx5's hangul engine, an X input method that wine
+#   hands to the programs as IMM32 messages: words whose syllables hand a
+#   consonant on, Backspace and Tab while a syllable is being composed;
 # - the MSI installs under Program Files with its Start-menu entries, the
 #   installed tollsheet starts, and the uninstall leaves nothing of either.
 # Every wine call has a timeout.
 set -euo pipefail
 folder="$1" msi="$2" out="$3"
 examples="$(cd "$(dirname "$0")/.." && pwd)/worked-examples.json"
+rm -rf "$out"
 mkdir -p "$out"
-rm -f "$out"/*
 fail() { echo "FAIL: $*" >&2; exit 1; }
 program_pid=""
 stop_program() {
@@ -81,6 +85,21 @@ if got != want:
 EOF
 }
 
+# The text of PDF $1 ($2 names it) holds every line of tollsheet's report.
+check_pdf() {
+  pdftotext -layout "$1" "$out/report.txt"
+  python3 - "$examples" "$out/report.txt" "$2" <<'EOF'
+import json, sys
+report = json.load(open(sys.argv[1]))["tollsheet"]["Text2"]
+# pdftotext lays the words out anew: only the blanks between them differ.
+words = lambda line: " ".join(line.split())
+text = [words(line) for line in open(sys.argv[2], encoding="utf-8").read().splitlines()]
+for line in report["heading"] + report["lines"]:
+    if words(line) and words(line) not in text:
+        sys.exit(f"tollsheet: {sys.argv[3]} lacks the line {line.strip()!r}")
+EOF
+}
+
 echo "== tollsheet.exe on the windows platform"
 start "$folder/tollsheet.exe"
 form1="$(find_window Form1)" || fail "tollsheet: no Form1 window"
@@ -106,18 +125,42 @@ keys Return
 for _ in $(seq 1 60); do [ -s "$pdf" ] && break; sleep 0.5; done
 [ -s "$pdf" ] || fail "tollsheet: the PDF was not saved"
 sleep 1
-pdftotext -layout "$pdf" "$out/tollsheet-report.txt"
-python3 - "$examples" "$out/tollsheet-report.txt" <<'EOF'
-import json, sys
-report = json.load(open(sys.argv[1]))["tollsheet"]["Text2"]
-# pdftotext lays the words out anew: only the blanks between them differ.
-words = lambda line: " ".join(line.split())
-text = [words(line) for line in open(sys.argv[2], encoding="utf-8").read().splitlines()]
-for line in report["heading"] + report["lines"]:
-    if words(line) and words(line) not in text:
-        sys.exit(f"tollsheet: the saved PDF lacks the line {line.strip()!r}")
+check_pdf "$pdf" "the saved PDF"
+# Printing: the private cupsd's cups-pdf queue (tests/print/cups.sh runs this
+# script) is a Windows printer, the default one, once the print dialog has
+# loaded wine's print system; the dialog's OK prints to it.
+xdotool windowactivate --sync "$form2" 2>/dev/null || true
+keys ctrl+p
+find_window Print >/dev/null || fail "tollsheet: no print dialog"
+timeout 60 wine64 reg query 'HKLM\System\CurrentControlSet\Control\Print\Printers' 2>/dev/null |
+  grep -qF -- "$SHEETS_CUPS_QUEUE" || fail "wine lists no printer $SHEETS_CUPS_QUEUE"
+sleep 1
+keys Return
+printed=""
+for _ in $(seq 1 240); do
+  printed="$(find "$SHEETS_CUPS_OUT" -name '*.pdf' | head -n 1)"
+  [ -n "$printed" ] && pdfinfo "$printed" >/dev/null 2>&1 && break
+  sleep 0.5
+done
+[ -n "$printed" ] || fail "tollsheet: nothing printed on $SHEETS_CUPS_QUEUE"
+# Qt's Windows print engine draws the text as outlines, which pdftotext cannot
+# read: the printed page must look like the saved PDF's, one A4 page whose ink
+# spans the same box, within 2 points, and weighs as much, within a quarter.
+pdftoppm -r 72 -gray "$pdf" "$out/saved"
+pdftoppm -r 72 -gray "$printed" "$out/printed"
+pdfinfo "$printed" | grep -q 'Pages: *1$' && pdfinfo "$printed" | grep -q 'A4' || fail "tollsheet: the printed page is not one A4 page"
+python3 - "$out/saved-1.pgm" "$out/printed-1.pgm" <<'EOF'
+import sys
+def ink(path):
+    width, height, pixels = (lambda p: (*map(int, p[1].split()), p[3]))(open(path, "rb").read().split(b"\n", 3))
+    rows = [y for y in range(height) if min(pixels[y * width:(y + 1) * width]) < 128]
+    columns = [x for x in range(width) if min(pixels[x::width]) < 128]
+    return (columns[0], rows[0], columns[-1], rows[-1]), sum(255 - p for p in pixels)
+(saved, weight), (printed, printed_weight) = ink(sys.argv[1]), ink(sys.argv[2])
+if any(abs(a - b) > 2 for a, b in zip(saved, printed)) or not 0.8 < printed_weight / weight < 1.25:
+    sys.exit(f"tollsheet: the printed page's ink {printed} ({printed_weight}) is not the saved PDF's {saved} ({weight})")
 EOF
-echo "   typed, copied as text and HTML, saved as PDF; the report: $out/windows-tollsheet-report.png"
+echo "   typed, copied as text and HTML, saved as PDF, printed through CUPS; the report: $out/windows-tollsheet-report.png"
 stop_program
 
 echo "== wagesheet.exe on the windows platform"
@@ -141,11 +184,64 @@ check_clipboard wagesheet
 echo "   typed, copied as text and HTML"
 stop_program
 
-echo "== the MSI"
+echo "== Hangul through an X input method"
+# fcitx5 with a profile of keyboard-us and hangul (Ctrl+Space between them),
+# reached through XIM in a Korean locale of our own.
+mkdir -p "$out/fcitx5" "$out/locale"
+printf '%s\n' '[Groups/0]' 'Name=Default' 'Default Layout=us' 'DefaultIM=hangul' '[Groups/0/Items/0]' \
+  'Name=keyboard-us' '[Groups/0/Items/1]' 'Name=hangul' '[GroupOrder]' '0=Default' >"$out/fcitx5/profile"
+localedef -i ko_KR -f UTF-8 "$out/locale/ko_KR.UTF-8"
+XDG_CONFIG_HOME="$out" dbus-run-session -- fcitx5 --disable=all --enable=xcb,xim,hangul,keyboard >"$out/fcitx5.log" 2>&1 &
+input_method=$!
+trap 'stop_program; kill $input_method $window_manager 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do xprop -root XIM_SERVERS 2>/dev/null | grep -q '@server=fcitx' && break; sleep 0.2; done
+# The text of the box at $1,$2 of window $3, read through the clipboard.
+read_box() {
+  printf '(none)' | xclip -selection clipboard >/dev/null 2>&1
+  xdotool mousemove --window "$3" "$1" "$2" click 1
+  keys ctrl+a ctrl+c
+  sleep 0.5
+  xclip -o -selection clipboard
+}
+# Each case: the keys typed into the first box with hangul on, then Ctrl+Space
+# (hangul off, which commits); what the first and the second box then hold.
+hangul_cases=("d k s s u d|안녕|" "r k s k e k|가나다|" "r k q t d m f|값을|" "r k s BackSpace e k|가다|" "r k Tab|가|")
+for program in "tollsheet 220 36 220 68" "wagesheet 144 20 144 52"; do
+  read -r name x y next_x next_y <<<"$program"
+  LANG=ko_KR.UTF-8 LOCPATH="$out/locale" XMODIFIERS=@im=fcitx start "$folder/$name.exe"
+  form1="$(find_window Form1)" || fail "$name: no Form1 window"
+  for case in "${hangul_cases[@]}"; do
+    IFS='|' read -r typed first second <<<"$case"
+    xdotool mousemove --window "$form1" "$x" "$y" click 1
+    keys ctrl+a BackSpace ctrl+space $typed ctrl+space
+    got="$(read_box "$x" "$y" "$form1")|$(read_box "$next_x" "$next_y" "$form1")"
+    [ "$got" = "$first|${second:-(none)}" ] || fail "$name: typing $typed gave the boxes $got, not $first|$second"
+    xdotool mousemove --window "$form1" "$next_x" "$next_y" click 1
+    keys ctrl+a BackSpace
+  done
+  stop_program
+done
+echo "   안녕, 가나다, 값을, Backspace and Tab while composing, in both programs"
+
+echo "== the MSI: installed, upgraded, refused as a downgrade, removed"
 drive_c="$WINEPREFIX/drive_c"
 installed="$drive_c/Program Files/tollsheet-wagesheet"
+msiexec() { timeout 300 wine64 msiexec "$@" /qn >>"$out/msiexec.log" 2>&1; }
+# Add/Remove Programs: "code version size" for each entry of ours, and the
+# icon published with each.
+entries() {
+  timeout 60 wine64 reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { key = $NF } $1 == "Publisher" && /tollsheet and wagesheet/ { ours[key] = 1 }
+         $1 == "DisplayVersion" { version[key] = $3 } $1 == "Size" { size[key] = $3 }
+         END { for (key in ours) print key, version[key], size[key] }'
+}
+icons() {
+  timeout 60 wine64 reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' |
+    awk '$1 == "ProductIcon" { print $3 }'
+}
 find "$drive_c" | LC_ALL=C sort >"$out/before-msi"
-timeout 300 wine64 msiexec /i "$(realpath "$msi")" /qn >"$out/msiexec.log" 2>&1 || fail "msiexec /i failed"
+msiexec /i "$(realpath "$msi")" /l*v "$(realpath "$out")/install.log" || fail "msiexec /i failed"
+grep -q 'ALLUSERS = 1' "$out/install.log" || fail "the MSI does not install for all users"
 [ -f "$installed/tollsheet.exe" ] && [ -f "$installed/platforms/qwindows.dll" ] || fail "the MSI installed no programs' folder"
 for entry in "전화요금 청구서" "급여 계산서"; do
   find "$drive_c" -path "*/Start Menu/Programs/$entry.lnk" | grep . >/dev/null || fail "the MSI made no Start-menu entry $entry"
@@ -153,8 +249,27 @@ done
 start "$installed/tollsheet.exe"
 find_window Form1 >/dev/null || fail "the installed tollsheet shows no Form1"
 stop_program
-timeout 300 wine64 msiexec /x "$(realpath "$msi")" /qn >>"$out/msiexec.log" 2>&1 || fail "msiexec /x failed"
+# The next version, made from the same folder, replaces this one.
+version="$(msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' '$1 == "ProductVersion" { print $2 }')"
+newer="${version%.*}.$((${version##*.} + 1))"
+"$(dirname "$0")/../../packaging/windows/make-msi" "$folder" "$newer" "$out/newer.msi" 2>/dev/null
+entries >"$out/entries-before"
+msiexec /i "$out/newer.msi" || fail "msiexec /i of version $newer failed"
+entries >"$out/entries-after"
+read -r code shown size <<<"$(cat "$out/entries-after")"
+[ "$(wc -l <"$out/entries-after")" = 1 ] && [ "$shown" = "$newer" ] ||
+  fail "Add/Remove Programs holds, after version $newer went over $(cat "$out/entries-before"): $(cat "$out/entries-after")"
+[ "$size" = "$(( ($(find "$folder" -type f -printf '%s+') 1023) / 1024 ))" ] || fail "the entry's size is $size KiB"
+icon="$(icons)"
+[ -s "$drive_c/$(echo "${icon#C:\\}" | tr '\\' /)" ] || fail "the entry's icon ${icon:-(none)} is missing"
+diff -r "$folder" "$installed" >/dev/null || fail "version $newer's folder differs from the programs' folder"
+# The older version over the newer one is refused and changes nothing.
+! msiexec /i "$(realpath "$msi")" || fail "version $version installed over $newer"
+[ "$(entries)" = "$(cat "$out/entries-after")" ] || fail "the refused downgrade changed Add/Remove Programs: $(entries)"
+msiexec /x "$out/newer.msi" || fail "msiexec /x failed"
+[ -z "$(entries)$(icons)" ] || fail "the uninstall left in Add/Remove Programs: $(entries) $(icons)"
 find "$drive_c" | LC_ALL=C sort >"$out/after-msi"
 left="$(comm -13 "$out/before-msi" "$out/after-msi" | grep -i 'tollsheet\|wagesheet\|전화요금\|급여' || true)"
 [ -z "$left" ] || fail "the uninstall left: $left"
-echo "   installed under Program Files with two Start-menu entries, started, removed leaving nothing"
+echo "   $version installed for all users with two Start-menu entries and started; $newer replaced it (one entry,"
+echo "   $size KiB, an icon); $version over $newer refused; $newer removed leaving nothing"
