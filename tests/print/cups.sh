@@ -9,14 +9,8 @@
 #       (the Windows programs print through it under wine)
 # Exits 77 (a skip for CTest) only when this machine cannot run it.
 set -euo pipefail
-if [ "$1" = --run ]; then
-  shift
-  command=("$@")
-  what="$(basename "$1")"
-else
-  command=(timeout 180 "$(cd "$1" && pwd)/bin/test_tollsheet_report" printsThroughCups)
-  what="printing through CUPS"
-fi
+if [ "$1" = --run ]; then shift; command=("$@")
+else command=(timeout 180 "$(cd "$1" && pwd)/bin/test_tollsheet_report" printsThroughCups); fi
 skip() { echo "SKIP: $*"; exit 77; }
 
 # cups-pdf runs as root only (cupsd runs a backend as root when only root may
@@ -111,4 +105,4 @@ timeout 30 lpadmin -h "$socket" -d "$queue" || fail "lpadmin could not make the 
 export CUPS_SERVER="$socket" HOME="$scratch/home" PRINTER="$queue" QT_QPA_PLATFORM=offscreen
 export SHEETS_CUPS_QUEUE="$queue" SHEETS_CUPS_SPOOL="$scratch/spool" SHEETS_CUPS_OUT="$scratch/out"
 unset LPDEST
-"${command[@]}" || fail "$what failed"
+"${command[@]}" || fail "${command[*]} failed"
