@@ -27,11 +27,11 @@ fail() {
   exit 1
 }
 
-# Waits up to twenty seconds for a command to succeed.
+# Waits up to a minute for a command to succeed (a busy machine is slow).
 await() {
   local what="$1" tries
   shift
-  for ((tries = 0; tries < 400; tries++)); do
+  for ((tries = 0; tries < 1200; tries++)); do
     "$@" >/dev/null 2>&1 && return 0
     sleep 0.05
   done
@@ -79,15 +79,20 @@ start_buses() {
 
   /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 2>"$scratch/at-spi-bus.log" &
   pids+=($!)
-  await "the accessibility bus" dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+  # Asked for its address before it owns its name, the session bus would
+  # start a second launcher (D-Bus activation); on a busy machine that one
+  # could win the name after the first had started its own bus, and the
+  # registry then stood on a bus other than the one it was looked for on.
+  await "the accessibility bus" owned --session org.a11y.Bus
   /usr/libexec/at-spi2-registryd >"$scratch/registryd.log" 2>&1 &
   pids+=($!)
   a11y_bus="$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')"
   pids+=("$(dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
     org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.DBus | awk '{print $2}')")
-  await "the AT-SPI registry" registry_up
+  await "the AT-SPI registry" owned --bus="$a11y_bus" org.a11y.atspi.Registry
 }
-registry_up() {
-  dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry | grep -q true
+# Whether the bus $1 has an owner for the name $2; asking starts nothing.
+owned() {
+  dbus-send "$1" --print-reply=literal --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner string:"$2" | grep -q true
 }
